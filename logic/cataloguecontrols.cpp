@@ -9,8 +9,7 @@ namespace tavrelon {
 CatalogueControls::CatalogueControls(const Catalogue &catalogue)
     : m_catalogue(catalogue)
     , m_values(static_cast<std::size_t>(catalogue.schoolCount()), false)
-{
-}
+{ }
 
 void CatalogueControls::checkList(std::int16_t element) const
 {

@@ -3,9 +3,9 @@
 #include "catalogue.h"
 #include "controls.h"
 
-#include <vector>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace tavrelon {
 

@@ -18,8 +18,7 @@ constexpr auto lineEnd = "\r\n";
 
 SchoolSelection::SchoolSelection(Controls &controls)
     : m_controls(controls)
-{
-}
+{ }
 
 void SchoolSelection::List1_Click(std::int16_t /*index*/)
 {
@@ -53,7 +52,8 @@ void SchoolSelection::Option1_Click(std::int16_t index)
 void SchoolSelection::ShowRepresentatives()
 {
     const int rowCount = m_controls.listCount(names);
-    std::string report = "Избрана: " + m_controls.optionCaption(toInteger16(SelectedSchool)) + lineEnd;
+    std::string report =
+        "Избрана: " + m_controls.optionCaption(toInteger16(SelectedSchool)) + lineEnd;
     report += "Представители:";
     report += lineEnd;
     for (int i = 1; i <= rowCount; ++i) {

@@ -51,7 +51,6 @@ std::size_t numberLength(std::string_view text)
     return end;
 }
 
-
 // Roughly log10 of a number already known to have the form numberLength() accepts and to be
 // out of the range of a double: positive for huge numbers, zero or negative for tiny ones.
 long long decimalMagnitude(std::string_view number)
@@ -101,11 +100,13 @@ double textToNumber(std::string_view text) noexcept
 
     double value = 0.0;
     const auto *first = rest.data();
-    const auto [ptr, ec] = std::from_chars(first, first + length, value, std::chars_format::general);
+    const auto [ptr, ec] =
+        std::from_chars(first, first + length, value, std::chars_format::general);
     if (ec == std::errc::result_out_of_range) {
         // from_chars leaves the value alone here: tell overflow from underflow by magnitude.
-        value = decimalMagnitude(rest.substr(0, length)) > 0 ? std::numeric_limits<double>::infinity()
-                                                             : 0.0;
+        value = decimalMagnitude(rest.substr(0, length)) > 0
+            ? std::numeric_limits<double>::infinity()
+            : 0.0;
     } else if (ec != std::errc {} || ptr != first + length) {
         return 0.0;
     }
@@ -122,8 +123,8 @@ std::int16_t toInteger16(double value)
     if (fraction > 0.5 || (fraction == 0.5 && std::fmod(rounded, 2.0) != 0.0)) {
         rounded += 1.0;
     }
-    if (rounded < std::numeric_limits<std::int16_t>::min()
-        || rounded > std::numeric_limits<std::int16_t>::max()) {
+    if (rounded < std::numeric_limits<std::int16_t>::min() ||
+        rounded > std::numeric_limits<std::int16_t>::max()) {
         throw RuntimeError::overflow();
     }
     return static_cast<std::int16_t>(rounded);

@@ -5,8 +5,7 @@ namespace tavrelon {
 RuntimeError::RuntimeError(int number, const std::string &message)
     : std::runtime_error(message)
     , m_number(number)
-{
-}
+{ }
 
 RuntimeError RuntimeError::overflow()
 {
@@ -16,7 +15,8 @@ RuntimeError RuntimeError::overflow()
 RuntimeError RuntimeError::noSuchElement(const std::string &control, int element)
 {
     return {NoSuchElement,
-            "Control array element " + control + "(" + std::to_string(element) + ") does not exist"};
+            "Control array element " + control + "(" + std::to_string(element) +
+                ") does not exist"};
 }
 
 RuntimeError RuntimeError::invalidRow(const std::string &control, int row)

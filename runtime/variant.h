@@ -13,12 +13,10 @@ public:
     Variant() = default;
     explicit Variant(std::int16_t value)
         : m_value(value)
-    {
-    }
+    { }
     explicit Variant(double value)
         : m_value(value)
-    {
-    }
+    { }
 
     bool isEmpty() const { return std::holds_alternative<std::monostate>(m_value); }
     bool isInteger() const { return std::holds_alternative<std::int16_t>(m_value); }

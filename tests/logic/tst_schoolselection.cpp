@@ -163,8 +163,7 @@ class EmptyForm : public Form
 protected:
     EmptyForm()
         : Form(emptyCatalogue)
-    {
-    }
+    { }
     static inline const Catalogue emptyCatalogue {captions, {}};
 };
 
@@ -182,8 +181,7 @@ class BadSchoolForm : public Form
 protected:
     BadSchoolForm()
         : Form(badCatalogue)
-    {
-    }
+    { }
     static inline const Catalogue badCatalogue {captions, badRows};
 };
 

@@ -30,29 +30,28 @@ TEST_P(TextToNumber, readsTheLeadingNumber)
 
 constexpr auto infinity = std::numeric_limits<double>::infinity();
 
-INSTANTIATE_TEST_SUITE_P(Texts, TextToNumber,
-                         testing::Values(
-                             // The digits the school list holds.
-                             NumberCase {"0", 0}, NumberCase {"1", 1}, NumberCase {"2", 2},
-                             // No number at the start gives 0.
-                             NumberCase {"", 0}, NumberCase {"x2", 0}, NumberCase {"-", 0},
-                             NumberCase {".", 0}, NumberCase {"e5", 0}, NumberCase {"+-1", 0},
-                             NumberCase {"\n3", 0}, NumberCase {"Търновска", 0},
-                             // Blanks and tabs before the number are skipped; trailing text ends it.
-                             NumberCase {"  \t7", 7}, NumberCase {"12abc", 12},
-                             NumberCase {"3 4", 3}, NumberCase {"1,5", 1},
-                             // Signs, decimal points and exponents.
-                             NumberCase {"-2.5", -2.5}, NumberCase {"+.5", 0.5},
-                             NumberCase {"5.", 5}, NumberCase {"1e3", 1000},
-                             NumberCase {"-1.5E-1x", -0.15},
-                             // An exponent without digits is not part of the number.
-                             NumberCase {"1e", 1}, NumberCase {"2e+", 2}, NumberCase {"3E-z", 3},
-                             // Beyond the range of a double.
-                             NumberCase {"1e400", infinity}, NumberCase {"-1e400", -infinity},
-                             NumberCase {"1e-400", 0}, NumberCase {"0.0001e-330", 0},
-                             NumberCase {"1" + std::string(400, '0'), infinity},
-                             NumberCase {"1e99999999999999999999999", infinity},
-                             NumberCase {"0e99999999999999999999999", 0}));
+INSTANTIATE_TEST_SUITE_P(
+    Texts, TextToNumber,
+    testing::Values(
+        // The digits the school list holds.
+        NumberCase {"0", 0}, NumberCase {"1", 1}, NumberCase {"2", 2},
+        // No number at the start gives 0.
+        NumberCase {"", 0}, NumberCase {"x2", 0}, NumberCase {"-", 0}, NumberCase {".", 0},
+        NumberCase {"e5", 0}, NumberCase {"+-1", 0}, NumberCase {"\n3", 0},
+        NumberCase {"Търновска", 0},
+        // Blanks and tabs before the number are skipped; trailing text ends it.
+        NumberCase {"  \t7", 7}, NumberCase {"12abc", 12}, NumberCase {"3 4", 3},
+        NumberCase {"1,5", 1},
+        // Signs, decimal points and exponents.
+        NumberCase {"-2.5", -2.5}, NumberCase {"+.5", 0.5}, NumberCase {"5.", 5},
+        NumberCase {"1e3", 1000}, NumberCase {"-1.5E-1x", -0.15},
+        // An exponent without digits is not part of the number.
+        NumberCase {"1e", 1}, NumberCase {"2e+", 2}, NumberCase {"3E-z", 3},
+        // Beyond the range of a double.
+        NumberCase {"1e400", infinity}, NumberCase {"-1e400", -infinity}, NumberCase {"1e-400", 0},
+        NumberCase {"0.0001e-330", 0}, NumberCase {"1" + std::string(400, '0'), infinity},
+        NumberCase {"1e99999999999999999999999", infinity},
+        NumberCase {"0e99999999999999999999999", 0}));
 
 TEST(TextToNumberBounds, stopsAtTheEndOfItsInput)
 {
@@ -60,7 +59,10 @@ TEST(TextToNumberBounds, stopsAtTheEndOfItsInput)
     const std::string buffer = "12345";
     EXPECT_EQ(textToNumber(std::string_view(buffer).substr(0, 2)), 12);
     EXPECT_EQ(textToNumber(std::string_view("1e", 1)), 1);
-    EXPECT_EQ(textToNumber(std::string_view("4\0" "5", 3)), 4);
+    EXPECT_EQ(textToNumber(std::string_view("4\0"
+                                            "5",
+                                            3)),
+              4);
 }
 
 struct RoundingCase
@@ -90,10 +92,9 @@ INSTANTIATE_TEST_SUITE_P(Values, Rounding,
 
 TEST(RoundingOverflow, isARuntimeError)
 {
-    for (const double value : {32767.5, 32768.0, -32768.6, -32769.0, 1e300,
-                               std::numeric_limits<double>::infinity(),
-                               -std::numeric_limits<double>::infinity(),
-                               std::numeric_limits<double>::quiet_NaN()}) {
+    for (const double value :
+         {32767.5, 32768.0, -32768.6, -32769.0, 1e300, std::numeric_limits<double>::infinity(),
+          -std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()}) {
         try {
             toInteger16(value);
             ADD_FAILURE() << "no error for " << value;
