@@ -1,7 +1,248 @@
 #include "tavrelon.h"
 
-Tavrelon::Tavrelon(QWidget *parent)
-    : QWidget(parent)
+#include "catalogue.h"
+#include "fatalerror.h"
+#include "formdesign.h"
+
+#include <QButtonGroup>
+#include <QEvent>
+#include <QGroupBox>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QScreen>
+
+#include <algorithm>
+#include <vector>
+
+using FormDesign::Control;
+using FormDesign::Kind;
+
+namespace {
+
+// Name, position, size and background colour as designed.
+void applyDesign(QWidget *widget, const Control &control)
 {
-    setFixedSize(482, 287);
+    const auto name = QString::fromLatin1(control.name);
+    widget->setObjectName(
+        control.index < 0 ? name : QStringLiteral("%1(%2)").arg(name).arg(control.index));
+    widget->setGeometry(FormDesign::twipsToPixels(control.twips));
+    if (control.background) {
+        auto palette = widget->palette();
+        palette.setColor(widget->backgroundRole(), FormDesign::fromBgr(*control.background));
+        widget->setPalette(palette);
+        widget->setAutoFillBackground(true);
+    }
+}
+
+QLabel *createLabel(const Control &control, QWidget *parent)
+{
+    auto *label = new QLabel(QString::fromUtf8(control.caption), parent);
+    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    applyDesign(label, control);
+    return label;
+}
+
+QGroupBox *createFrame(const Control &control, QWidget *parent)
+{
+    auto *frame = new QGroupBox(QString::fromUtf8(control.caption), parent);
+    applyDesign(frame, control);
+    return frame;
+}
+
+QRadioButton *createOption(const Control &control, const tavrelon::Catalogue &catalogue,
+                           QGroupBox *frame)
+{
+    const auto caption = catalogue.caption(static_cast<std::int16_t>(control.index));
+    auto *option =
+        new QRadioButton(QString::fromUtf8(caption.data(), qsizetype(caption.size())), frame);
+    applyDesign(option, control);
+    return option;
+}
+
+QListWidget *createNamesList(const Control &control, const tavrelon::Catalogue &catalogue,
+                             QWidget *parent)
+{
+    auto *list = new QListWidget(parent);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setSortingEnabled(false);
+    list->setUniformItemSizes(true);
+    for (std::int16_t row = 0; row < catalogue.rowCount(); ++row) {
+        const auto name = catalogue.name(row);
+        list->addItem(QString::fromUtf8(name.data(), qsizetype(name.size())));
+    }
+    applyDesign(list, control);
+    return list;
+}
+
+QPlainTextEdit *createResultBox(const Control &control, QWidget *parent)
+{
+    auto *box = new QPlainTextEdit(parent);
+    box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The box shows reports; the caret stays so that the keyboard can read and select them.
+    box->setReadOnly(true);
+    box->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    box->setTabChangesFocus(true);
+    applyDesign(box, control);
+    return box;
+}
+
+} // namespace
+
+Tavrelon::Tavrelon(QWidget *parent)
+    : Tavrelon(tavrelon::Catalogue::standard(), parent)
+{ }
+
+Tavrelon::Tavrelon(const tavrelon::Catalogue &catalogue, QWidget *parent)
+    : QWidget(parent,
+              Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    , m_catalogue(catalogue)
+{
+    setObjectName(QStringLiteral("Tavrelon"));
+    setWindowTitle(FormDesign::windowTitle());
+    setFont(FormDesign::windowFont());
+    auto palette = this->palette();
+    palette.setColor(QPalette::Window, FormDesign::fromBgr(FormDesign::windowBackground));
+    setPalette(palette);
+    setFixedSize(FormDesign::clientPixels());
+
+    createControls();
+    m_controls = std::make_unique<QtControls>(catalogue, m_names, m_options, m_resultBox);
+    m_controls->setText(0, FormDesign::assignmentText());
+    m_form = std::make_unique<tavrelon::SchoolSelection>(*m_controls);
+    bindEvents();
+    m_resultBox->setFocus();
+}
+
+Tavrelon::~Tavrelon() = default;
+
+void Tavrelon::createControls()
+{
+    std::vector<std::pair<int, QWidget *>> tabOrder;
+    m_options = new QButtonGroup(this);
+    for (const auto &control : FormDesign::controls) {
+        QWidget *widget = nullptr;
+        switch (control.kind) {
+        case Kind::TextBox:
+            widget = m_resultBox = createResultBox(control, this);
+            break;
+        case Kind::Label:
+            widget = createLabel(control, this);
+            (control.index == 0 ? m_heading : m_namesCaption) = static_cast<QLabel *>(widget);
+            break;
+        case Kind::Frame:
+            widget = m_frame = createFrame(control, this);
+            break;
+        case Kind::OptionButton: {
+            auto *option = createOption(control, m_catalogue, m_frame);
+            m_options->addButton(option, control.index);
+            widget = option;
+            break;
+        }
+        case Kind::ListBox:
+            widget = m_names = createNamesList(control, m_catalogue, this);
+            break;
+        }
+        if (widget->focusPolicy() != Qt::NoFocus) {
+            tabOrder.emplace_back(control.tabIndex, widget);
+        }
+    }
+    std::sort(tabOrder.begin(), tabOrder.end());
+    for (std::size_t i = 1; i < tabOrder.size(); ++i) {
+        setTabOrder(tabOrder[i - 1].second, tabOrder[i].second);
+    }
+
+    m_namesCaption->setBuddy(m_names);
+    m_names->setAccessibleName(m_namesCaption->text());
+    m_resultBox->setAccessibleName(QStringLiteral("Избрана школа и нейните представители"));
+    m_frame->setAccessibleName(m_frame->title());
+}
+
+void Tavrelon::bindEvents()
+{
+    // Checked by the mouse, the keyboard, assistive technology or the form's own code. The
+    // unchecking half of each change is not a click.
+    connect(m_options, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked) {
+            deliver([this, id] { m_form->Option1_Click(static_cast<std::int16_t>(id)); });
+        }
+    });
+    // A new selection, however it was made, is a click on the list ...
+    connect(m_names, &QListWidget::itemSelectionChanged, this, [this] { deliverListClick(); });
+    // ... and so is a mouse click on the row that was already selected.
+    m_names->viewport()->installEventFilter(this);
+    m_names->installEventFilter(this);
+    connect(m_names, &QListWidget::clicked, this, [this](const QModelIndex &index) {
+        if (index.row() == m_rowBeforePress) {
+            deliverListClick();
+        }
+    });
+}
+
+bool Tavrelon::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_names->viewport() && event->type() == QEvent::MouseButtonPress) {
+        m_rowBeforePress = selectedRow();
+    } else if (watched == m_names && event->type() == QEvent::KeyPress && selectedRow() < 0) {
+        // With nothing chosen yet the first arrow key chooses the row under the focus frame,
+        // rather than stepping past it.
+        const auto key = static_cast<QKeyEvent *>(event)->key();
+        if ((key == Qt::Key_Down || key == Qt::Key_Up) && m_names->count() > 0) {
+            m_names->setCurrentRow(std::max(m_names->currentRow(), 0));
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+template<typename Procedure> void Tavrelon::deliver(Procedure procedure)
+{
+    // After a run-time error nothing more runs: the program is on its way out.
+    if (m_failed) {
+        return;
+    }
+    try {
+        procedure();
+    } catch (...) {
+        m_failed = true;
+        FatalError::report(this);
+    }
+}
+
+void Tavrelon::deliverListClick()
+{
+    deliver([this] { m_form->List1_Click(0); });
+}
+
+int Tavrelon::selectedRow() const
+{
+    const auto selected = m_names->selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : selected.first().row();
+}
+
+QRadioButton *Tavrelon::schoolOption(int school) const
+{
+    return qobject_cast<QRadioButton *>(m_options->button(school));
+}
+
+std::string Tavrelon::resultText() const
+{
+    return m_controls->text(0);
+}
+
+void Tavrelon::centreOnScreen()
+{
+    const auto *screen = this->screen();
+    if (screen == nullptr) {
+        return;
+    }
+    auto frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
 }

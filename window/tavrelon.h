@@ -1,10 +1,68 @@
 #pragma once
 
+#include "qtcontrols.h"
+#include "schoolselection.h"
+
 #include <QWidget>
 
+#include <memory>
+
+class QButtonGroup;
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QPlainTextEdit;
+class QRadioButton;
+
+namespace tavrelon {
+class Catalogue;
+}
+
+// The program's one window: a heading, the framed group of school options, the captioned
+// names list and the result box, laid out as designed, with the clicks of the names list and
+// of the options bound to the form's code.
 class Tavrelon : public QWidget
 {
     Q_OBJECT
 public:
+    explicit Tavrelon(const tavrelon::Catalogue &catalogue, QWidget *parent = nullptr);
     explicit Tavrelon(QWidget *parent = nullptr);
+    ~Tavrelon() override;
+
+    // Moves the window to the middle of the screen it is on.
+    void centreOnScreen();
+
+    QPlainTextEdit *resultBox() const { return m_resultBox; }
+    QListWidget *namesList() const { return m_names; }
+    QButtonGroup *schoolOptions() const { return m_options; }
+    QRadioButton *schoolOption(int school) const;
+    QGroupBox *schoolFrame() const { return m_frame; }
+    QLabel *heading() const { return m_heading; }
+    QLabel *namesCaption() const { return m_namesCaption; }
+    const tavrelon::SchoolSelection &form() const { return *m_form; }
+    // Text1(0) as the form's code reads it: the last text written, CR LF included.
+    std::string resultText() const;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createControls();
+    void bindEvents();
+    // Runs one of the form's procedures; an error escaping it ends the program.
+    template<typename Procedure> void deliver(Procedure procedure);
+    void deliverListClick();
+    int selectedRow() const;
+
+    const tavrelon::Catalogue &m_catalogue;
+    QPlainTextEdit *m_resultBox = nullptr;
+    QLabel *m_heading = nullptr;
+    QGroupBox *m_frame = nullptr;
+    QButtonGroup *m_options = nullptr;
+    QListWidget *m_names = nullptr;
+    QLabel *m_namesCaption = nullptr;
+    std::unique_ptr<QtControls> m_controls;
+    std::unique_ptr<tavrelon::SchoolSelection> m_form;
+    int m_rowBeforePress = -1;
+    bool m_failed = false;
 };

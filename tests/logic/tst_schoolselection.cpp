@@ -2,45 +2,18 @@
 #include "runtimeerror.h"
 #include "schoolselection.h"
 
+#include "expectedreports.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
 #include <string>
 
 using namespace tavrelon;
+using expected::reports;
+using expected::schoolOfRow;
 
 namespace {
-
-const std::array<std::string, 3> reports {
-    "Избрана: Преславска книжовна школа\r\n"
-    "Представители:\r\n"
-    "Йоан Екзарх\r\n"
-    "Константин Преславски\r\n"
-    "Наум Преславски\r\n"
-    "Черноризец Храбър\r\n",
-
-    "Избрана: Софийска книжовна школа\r\n"
-    "Представители:\r\n"
-    "йеромонах Гаврил \r\n"
-    "Матей Граматик\r\n"
-    "поп Пейо\r\n"
-    "св. Георги Софийски\r\n",
-
-    "Избрана: Търновска книжовна школа\r\n"
-    "Представители:\r\n"
-    "Владислав Граматик\r\n"
-    "Григорий Доброписец\r\n"
-    "Григорий Цамблак\r\n"
-    "Димитър Кантакузин\r\n"
-    "Дионисий Дивний\r\n"
-    "Евтимий Търновски\r\n"
-    "Йоасаф Бдински\r\n"
-    "Киприан Цамблак\r\n"
-    "Константин Костенечки\r\n"
-    "Теодосий Търновски\r\n",
-};
-
-constexpr std::array<int, 18> schoolOfRow {2, 2, 2, 2, 2, 2, 1, 0, 2, 2, 2, 0, 1, 0, 1, 1, 2, 0};
 
 // The form on window-less controls, with option clicks routed back into the form the way
 // the window routes them: nested inside the setting of Value.

@@ -1,0 +1,375 @@
+#include "tavrelon.h"
+
+#include "catalogue.h"
+#include "formdesign.h"
+
+#include "expectedreports.h"
+
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include <array>
+
+using FormDesign::Kind;
+
+namespace {
+
+QString report(int school)
+{
+    return QString::fromStdString(expected::reports[std::size_t(school)]);
+}
+
+// What the box shows of a text written with CR LF line ends.
+QString shown(const QString &written)
+{
+    auto text = written;
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+int checkedOption(const Tavrelon &window)
+{
+    return window.schoolOptions()->checkedId();
+}
+
+void clickRow(Tavrelon &window, int row)
+{
+    auto *list = window.namesList();
+    const auto rect = list->visualItemRect(list->item(row));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+}
+
+void clickOption(Tavrelon &window, int school)
+{
+    auto *option = window.schoolOption(school);
+    // Near the indicator: the button is much wider than its caption.
+    QTest::mouseClick(option, Qt::LeftButton, {}, QPoint(8, option->height() / 2));
+}
+
+} // namespace
+
+class TestTavrelon : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void layoutFollowsTheDesign_data();
+    void layoutFollowsTheDesign();
+    void windowIsFixedAndTitled();
+    void startsWithTheAssignmentAndNothingChosen();
+    void tabOrderRunsBoxOptionsList();
+
+    void clickingANameReportsItsSchool_data();
+    void clickingANameReportsItsSchool();
+    void clickingAnOptionReportsItAndKeepsTheName();
+    void arrowKeysWalkTheWholeList();
+    void keyboardChoosesOptions();
+    void repeatedClicksReportAgain();
+    void selectionWithoutCurrentRowIsAClick();
+    void runtimeErrorEndsTheProgram();
+
+private:
+    std::unique_ptr<Tavrelon> m_window;
+};
+
+void TestTavrelon::init()
+{
+    m_window = std::make_unique<Tavrelon>();
+    m_window->show();
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+}
+
+void TestTavrelon::cleanup()
+{
+    m_window.reset();
+}
+
+void TestTavrelon::layoutFollowsTheDesign_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("pixels");
+    QTest::addColumn<QColor>("background");
+    QTest::addColumn<QString>("caption");
+
+    const QColor none;
+    // Pixels at 15 twips a pixel, colours as RGB.
+    QTest::newRow("Text1(0)") << "Text1(0)" << QRect(8, 128, 457, 153) << none << QString();
+    QTest::newRow("Label1(0)") << "Label1(0)" << QRect(64, 0, 305, 25) << QColor(255, 192, 128)
+                               << "Tavrelon, школи ";
+    QTest::newRow("Frame1") << "Frame1" << QRect(8, 32, 241, 89) << QColor(192, 192, 255)
+                            << "Книжовни школи";
+    QTest::newRow("Option1(0)") << "Option1(0)" << QRect(8, 24, 225, 19) << QColor(128, 255, 128)
+                                << "Преславска книжовна школа";
+    QTest::newRow("Option1(1)") << "Option1(1)" << QRect(8, 40, 225, 19) << QColor(128, 255, 128)
+                                << "Софийска книжовна школа";
+    QTest::newRow("Option1(2)") << "Option1(2)" << QRect(8, 56, 225, 19) << QColor(128, 255, 128)
+                                << "Търновска книжовна школа";
+    QTest::newRow("List1(0)") << "List1(0)" << QRect(256, 56, 209, 61) << none << QString();
+    QTest::newRow("Label1(1)") << "Label1(1)" << QRect(256, 32, 209, 25) << QColor(255, 192, 128)
+                               << "Автори/граматици";
+}
+
+void TestTavrelon::layoutFollowsTheDesign()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, pixels);
+    QFETCH(QColor, background);
+    QFETCH(QString, caption);
+
+    auto *widget = m_window->findChild<QWidget *>(name);
+    QVERIFY(widget);
+    QCOMPARE(widget->geometry(), pixels);
+    QVERIFY(widget->isVisible());
+    QCOMPARE(widget->font(), m_window->font());
+    if (background.isValid()) {
+        QVERIFY(widget->autoFillBackground());
+        QCOMPARE(widget->palette().color(widget->backgroundRole()), background);
+    }
+    if (auto *label = qobject_cast<QLabel *>(widget)) {
+        QCOMPARE(label->text(), caption);
+        QVERIFY(label->alignment() & Qt::AlignHCenter);
+    } else if (auto *frame = qobject_cast<QGroupBox *>(widget)) {
+        QCOMPARE(frame->title(), caption);
+    } else if (auto *option = qobject_cast<QRadioButton *>(widget)) {
+        QCOMPARE(option->text(), caption);
+        QCOMPARE(option->parentWidget(), m_window->schoolFrame());
+    }
+}
+
+void TestTavrelon::windowIsFixedAndTitled()
+{
+    QCOMPARE(m_window->size(), QSize(482, 287));
+    QCOMPARE(m_window->minimumSize(), m_window->maximumSize());
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("www.example.org - Tavrelon, школи"));
+    QCOMPARE(m_window->palette().color(QPalette::Window), QColor(192, 192, 255));
+    const auto flags = m_window->windowFlags();
+    QVERIFY(!(flags & Qt::WindowMinimizeButtonHint));
+    QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
+    QVERIFY(flags & Qt::WindowCloseButtonHint);
+
+    const QFontInfo font(m_window->font());
+    QCOMPARE(m_window->font().pointSize(), 12);
+    QCOMPARE(font.weight(), int(QFont::Normal));
+    QVERIFY(!font.italic());
+    // No hidden list: nothing in the window but the designed controls and their parts.
+    QCOMPARE(m_window->findChildren<QListWidget *>().size(), 1);
+}
+
+void TestTavrelon::startsWithTheAssignmentAndNothingChosen()
+{
+    const auto written = QString::fromUtf8(FormDesign::assignmentText());
+    QCOMPARE(written.count(QStringLiteral("\r\n")), 7);
+    QVERIFY(written.contains(QStringLiteral("Софийска,  Търновска.")));
+    QVERIFY(written.contains(QStringLiteral("между  книжовни")));
+    QCOMPARE(QString::fromStdString(m_window->resultText()), written);
+    QCOMPARE(m_window->resultBox()->toPlainText(), shown(written));
+
+    QCOMPARE(checkedOption(*m_window), -1);
+    QVERIFY(m_window->namesList()->selectedItems().isEmpty());
+    QCOMPARE(m_window->namesList()->count(), 18);
+    QCOMPARE(QApplication::focusWidget(), m_window->resultBox());
+    QCOMPARE(m_window->resultBox()->textCursor().position(), 0);
+    QCOMPARE(m_window->resultBox()->verticalScrollBar()->value(), 0);
+    QCOMPARE(m_window->form().clickSource(), 0);
+}
+
+void TestTavrelon::tabOrderRunsBoxOptionsList()
+{
+    auto *box = m_window->resultBox();
+    QList<QWidget *> order;
+    for (auto *widget = box->nextInFocusChain(); widget != box;
+         widget = widget->nextInFocusChain()) {
+        if (widget->focusPolicy() & Qt::TabFocus) {
+            order.append(widget);
+        }
+    }
+    const QList<QWidget *> designed {m_window->schoolOption(0), m_window->schoolOption(1),
+                                     m_window->schoolOption(2), m_window->namesList()};
+    QCOMPARE(order, designed);
+
+    QTest::keyClick(box, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), m_window->schoolOption(0));
+    // Tabbing into the group does not choose a school.
+    QCOMPARE(checkedOption(*m_window), -1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), m_window->namesList());
+    // Nor does tabbing into the list choose a name.
+    QVERIFY(m_window->namesList()->selectedItems().isEmpty());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), box);
+}
+
+void TestTavrelon::clickingANameReportsItsSchool_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("school");
+    for (int row = 0; row < 18; ++row) {
+        QTest::addRow("row %d", row) << row << expected::schoolOfRow[std::size_t(row)];
+    }
+}
+
+void TestTavrelon::clickingANameReportsItsSchool()
+{
+    QFETCH(int, row);
+    QFETCH(int, school);
+    QSignalSpy reports(m_window->resultBox(), &QPlainTextEdit::textChanged);
+
+    clickRow(*m_window, row);
+
+    QCOMPARE(m_window->namesList()->currentRow(), row);
+    QVERIFY(m_window->namesList()->item(row)->isSelected());
+    QCOMPARE(checkedOption(*m_window), school);
+    QCOMPARE(QString::fromStdString(m_window->resultText()), report(school));
+    QCOMPARE(m_window->resultBox()->toPlainText(), shown(report(school)));
+    QCOMPARE(reports.count(), 1);
+    QCOMPARE(m_window->form().clickSource(), 0);
+    QCOMPARE(m_window->resultBox()->textCursor().position(), 0);
+}
+
+void TestTavrelon::clickingAnOptionReportsItAndKeepsTheName()
+{
+    clickRow(*m_window, 13); // Наум Преславски, school 0
+    QCOMPARE(checkedOption(*m_window), 0);
+
+    QSignalSpy reports(m_window->resultBox(), &QPlainTextEdit::textChanged);
+    for (const int school : {2, 1, 0}) {
+        clickOption(*m_window, school);
+        QCOMPARE(checkedOption(*m_window), school);
+        QCOMPARE(QString::fromStdString(m_window->resultText()), report(school));
+        QCOMPARE(m_window->namesList()->currentRow(), 13);
+        QVERIFY(m_window->namesList()->item(13)->isSelected());
+    }
+    QCOMPARE(reports.count(), 3);
+}
+
+void TestTavrelon::arrowKeysWalkTheWholeList()
+{
+    auto *list = m_window->namesList();
+    list->setFocus();
+    QSignalSpy reports(m_window->resultBox(), &QPlainTextEdit::textChanged);
+    for (int row = 0; row < 18; ++row) {
+        QTest::keyClick(list, Qt::Key_Down);
+        QCOMPARE(list->currentRow(), row);
+        const auto school = expected::schoolOfRow[std::size_t(row)];
+        QCOMPARE(checkedOption(*m_window), school);
+        QCOMPARE(QString::fromStdString(m_window->resultText()), report(school));
+        QCOMPARE(reports.count(), row + 1);
+    }
+    // At the end of the list the key changes nothing, and no report is written.
+    QTest::keyClick(list, Qt::Key_Down);
+    QCOMPARE(reports.count(), 18);
+    QTest::keyClick(list, Qt::Key_Home);
+    QCOMPARE(list->currentRow(), 0);
+    QCOMPARE(checkedOption(*m_window), 2);
+    QCOMPARE(reports.count(), 19);
+}
+
+void TestTavrelon::keyboardChoosesOptions()
+{
+    auto *first = m_window->schoolOption(0);
+    first->setFocus();
+    QSignalSpy reports(m_window->resultBox(), &QPlainTextEdit::textChanged);
+
+    QTest::keyClick(first, Qt::Key_Space);
+    QCOMPARE(checkedOption(*m_window), 0);
+    QCOMPARE(QString::fromStdString(m_window->resultText()), report(0));
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QCOMPARE(checkedOption(*m_window), 1);
+    QCOMPARE(QString::fromStdString(m_window->resultText()), report(1));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QCOMPARE(checkedOption(*m_window), 2);
+    QCOMPARE(QString::fromStdString(m_window->resultText()), report(2));
+    QCOMPARE(reports.count(), 3);
+    QVERIFY(m_window->namesList()->selectedItems().isEmpty());
+}
+
+void TestTavrelon::repeatedClicksReportAgain()
+{
+    QSignalSpy reports(m_window->resultBox(), &QPlainTextEdit::textChanged);
+    clickRow(*m_window, 5); // Евтимий Търновски, school 2
+    clickRow(*m_window, 5);
+    QCOMPARE(QString::fromStdString(m_window->resultText()), report(2));
+    QCOMPARE(reports.count(), 2);
+
+    // The name stays selected while another school is chosen; clicking it again brings its
+    // school back.
+    clickOption(*m_window, 0);
+    QCOMPARE(QString::fromStdString(m_window->resultText()), report(0));
+    clickRow(*m_window, 5);
+    QCOMPARE(checkedOption(*m_window), 2);
+    QCOMPARE(QString::fromStdString(m_window->resultText()), report(2));
+    QCOMPARE(reports.count(), 4);
+
+    // Clicking the checked option again leaves its report.
+    clickOption(*m_window, 2);
+    QCOMPARE(QString::fromStdString(m_window->resultText()), report(2));
+
+    // A double click is one choice.
+    const auto rect = m_window->namesList()->visualItemRect(m_window->namesList()->item(12));
+    QTest::mouseDClick(m_window->namesList()->viewport(), Qt::LeftButton, {}, rect.center());
+    QCOMPARE(QString::fromStdString(m_window->resultText()), report(1));
+    QCOMPARE(checkedOption(*m_window), 1);
+}
+
+void TestTavrelon::selectionWithoutCurrentRowIsAClick()
+{
+    // Assistive technology selects an item without making it current.
+    auto *list = m_window->namesList();
+    list->selectionModel()->select(list->model()->index(6, 0), QItemSelectionModel::ClearAndSelect);
+    QCOMPARE(list->currentRow(), -1);
+    QCOMPARE(checkedOption(*m_window), 1);
+    QCOMPARE(QString::fromStdString(m_window->resultText()), report(1));
+    QVERIFY(m_window->resultText().find("йеромонах Гаврил \r\n") != std::string::npos);
+
+    // And an option checked by code counts as its click.
+    m_window->schoolOption(0)->setChecked(true);
+    QCOMPARE(QString::fromStdString(m_window->resultText()), report(0));
+}
+
+void TestTavrelon::runtimeErrorEndsTheProgram()
+{
+    static const std::array<std::string_view, 3> captions {"Първа", "Втора", "Трета"};
+    static const std::array<tavrelon::Representative, 2> rows {{{"Първи", "1"}, {"Седми", "7"}}};
+    static const tavrelon::Catalogue catalogue(captions, rows);
+    m_window = std::make_unique<Tavrelon>(catalogue);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+
+    QString message;
+    QTimer::singleShot(0, m_window.get(), [this] { clickRow(*m_window, 1); });
+    // The message box runs its own loop; read it and dismiss it from there.
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, this, [&message] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            message = box->text();
+            box->accept();
+        }
+    });
+    closer.start(20);
+    const int status = QCoreApplication::exec();
+
+    QCOMPARE(status, 1);
+    QVERIFY2(message.contains(QStringLiteral("Option1(7)")), qPrintable(message));
+    // Nothing was reported; the row is selected, no option is.
+    QCOMPARE(checkedOption(*m_window), -1);
+    QVERIFY(m_window->resultText().find("Избрана") == std::string::npos);
+    // After the error nothing more is handled.
+    clickRow(*m_window, 0);
+    QVERIFY(m_window->resultText().find("Избрана") == std::string::npos);
+}
+
+QTEST_MAIN(TestTavrelon)
+#include "tst_tavrelon.moc"

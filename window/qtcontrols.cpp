@@ -1,0 +1,109 @@
+#include "qtcontrols.h"
+
+#include "catalogue.h"
+#include "runtimeerror.h"
+
+#include <QButtonGroup>
+#include <QItemSelectionModel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QSignalBlocker>
+
+using tavrelon::RuntimeError;
+
+namespace {
+
+constexpr std::int16_t namesList = 0;
+constexpr std::int16_t schoolList = 1;
+
+} // namespace
+
+QtControls::QtControls(const tavrelon::Catalogue &catalogue, QListWidget *names,
+                       QButtonGroup *options, QPlainTextEdit *resultBox)
+    : m_catalogue(catalogue)
+    , m_names(names)
+    , m_options(options)
+    , m_resultBox(resultBox)
+{ }
+
+std::int16_t QtControls::listIndex(std::int16_t element)
+{
+    checkElement("List1", element, 2);
+    if (element == schoolList) {
+        return -1;
+    }
+    // The selected row, not the current one: assistive technology selects without moving it.
+    const auto selected = m_names->selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? std::int16_t {-1}
+                              : static_cast<std::int16_t>(selected.first().row());
+}
+
+std::int16_t QtControls::listCount(std::int16_t element)
+{
+    checkElement("List1", element, 2);
+    return element == namesList ? static_cast<std::int16_t>(m_names->count())
+                                : m_catalogue.rowCount();
+}
+
+std::string QtControls::list(std::int16_t element, std::int16_t row)
+{
+    checkElement("List1", element, 2);
+    if (element == schoolList) {
+        return std::string(m_catalogue.schoolText(row));
+    }
+    const auto *item = m_names->item(row);
+    if (item == nullptr) {
+        throw RuntimeError::invalidRow("List1", row);
+    }
+    return item->text().toStdString();
+}
+
+QRadioButton *QtControls::option(std::int16_t element) const
+{
+    auto *button = qobject_cast<QRadioButton *>(m_options->button(element));
+    if (button == nullptr) {
+        throw RuntimeError::noSuchElement("Option1", element);
+    }
+    return button;
+}
+
+std::string QtControls::optionCaption(std::int16_t element)
+{
+    return option(element)->text().toStdString();
+}
+
+bool QtControls::optionValue(std::int16_t element)
+{
+    return option(element)->isChecked();
+}
+
+void QtControls::setOptionValue(std::int16_t element, bool value)
+{
+    auto *button = option(element);
+    if (value) {
+        // Emits toggled before returning, so the option's click is handled inside this call.
+        button->setChecked(true);
+        return;
+    }
+    // An exclusive group will not let its checked button go; let it, for this one change.
+    m_options->setExclusive(false);
+    button->setChecked(false);
+    m_options->setExclusive(true);
+}
+
+std::string QtControls::text(std::int16_t element)
+{
+    checkElement("Text1", element, 1);
+    return m_text;
+}
+
+void QtControls::setText(std::int16_t element, const std::string &text)
+{
+    checkElement("Text1", element, 1);
+    m_text = text;
+    auto shown = QString::fromStdString(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    // Replacing the whole text puts the caret at its start, so the box shows the first line.
+    m_resultBox->setPlainText(shown);
+}
