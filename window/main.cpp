@@ -1,11 +1,14 @@
 #include "tavrelon.h"
 
+#include "fatalerror.h"
+
 #include <QApplication>
 #include <QIcon>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -43,8 +46,16 @@ int main(int argc, char *argv[])
     QApplication::setDesktopFileName(QStringLiteral(TAVRELON_APP_ID));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tavrelon.png")));
 
-    Tavrelon window;
-    window.centreOnScreen();
-    window.show();
+    // The window's own tables cannot fail to build, but an error there must not slip past the
+    // message box either.
+    std::unique_ptr<Tavrelon> window;
+    try {
+        window = std::make_unique<Tavrelon>();
+    } catch (...) {
+        FatalError::report(nullptr);
+        return FatalError::exitStatus;
+    }
+    window->centreOnScreen();
+    window->show();
     return QApplication::exec();
 }
