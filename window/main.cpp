@@ -41,7 +41,7 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavrelon"));
-    QApplication::setApplicationVersion(QStringLiteral("1.00"));
+    QApplication::setApplicationVersion(QStringLiteral(TAVRELON_VERSION));
     QApplication::setOrganizationDomain(QStringLiteral("example.org"));
     QApplication::setDesktopFileName(QStringLiteral(TAVRELON_APP_ID));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tavrelon.png")));
