@@ -11,13 +11,12 @@
 #include <algorithm>
 #include <array>
 #include <cfenv>
+#include <clocale>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <locale.h>
-#include <stdlib.h>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -111,7 +110,8 @@ DecimalShape matchDecimal(std::string_view text)
     return shape;
 }
 
-// glibc's strtod, correctly rounded and independent of the locale the process runs in.
+// glibc's strtod, correctly rounded and independent of the locale the process runs in
+// (newlocale and strtod_l are POSIX and GNU additions to <clocale> and <cstdlib>).
 double referenceStrtod(std::string_view text)
 {
     static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
