@@ -11,7 +11,7 @@ CatalogueControls::CatalogueControls(const Catalogue &catalogue)
     , m_values(static_cast<std::size_t>(catalogue.schoolCount()), false)
 { }
 
-void CatalogueControls::checkList(std::int16_t element) const
+void CatalogueControls::checkList(std::int16_t element)
 {
     checkElement("List1", element, 2);
 }

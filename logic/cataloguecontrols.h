@@ -36,7 +36,7 @@ public:
     int checkedOption() const;
 
 private:
-    void checkList(std::int16_t element) const;
+    static void checkList(std::int16_t element);
 
     const Catalogue &m_catalogue;
     std::int16_t m_selectedRow = -1;

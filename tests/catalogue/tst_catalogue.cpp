@@ -55,11 +55,11 @@ TEST(StandardCatalogue, keepsNamesExactlyAsWritten)
 
 TEST(StandardCatalogue, refusesRowsAndSchoolsItDoesNotHave)
 {
-    for (const std::int16_t row : {-1, 18, 32767}) {
+    for (const std::int16_t row : std::array<std::int16_t, 3> {-1, 18, 32767}) {
         EXPECT_THROW(catalogue.name(row), RuntimeError);
         EXPECT_THROW(catalogue.schoolText(row), RuntimeError);
     }
-    for (const std::int16_t school : {-1, 3, 7}) {
+    for (const std::int16_t school : std::array<std::int16_t, 3> {-1, 3, 7}) {
         try {
             catalogue.caption(school);
             ADD_FAILURE() << "no error for school " << school;

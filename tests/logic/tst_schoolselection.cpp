@@ -47,7 +47,7 @@ protected:
 
 TEST_F(Form, optionClickReportsItsSchoolByteForByte)
 {
-    for (std::int16_t school : {0, 1, 2}) {
+    for (const std::int16_t school : std::array<std::int16_t, 3> {0, 1, 2}) {
         form.Option1_Click(school);
         EXPECT_EQ(controls.text(0), reports[school]) << "school " << school;
         EXPECT_TRUE(form.selectedSchool().isInteger());

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <limits>
+#include <ostream>
 #include <string>
 
 using namespace tavrelon;
@@ -17,6 +18,13 @@ struct NumberCase
     std::string text;
     double expected;
 };
+
+// Without a printer gtest shows a parameter as its raw bytes, which reads the unused tail of a
+// short string's buffer: uninitialised memory, as valgrind rightly reports.
+void PrintTo(const NumberCase &number, std::ostream *out)
+{
+    *out << '"' << number.text << "\" -> " << number.expected;
+}
 
 class TextToNumber : public testing::TestWithParam<NumberCase>
 {
@@ -70,6 +78,12 @@ struct RoundingCase
     double value;
     std::int16_t expected;
 };
+
+// The struct has padding after `expected`; print the fields, not the bytes.
+void PrintTo(const RoundingCase &rounding, std::ostream *out)
+{
+    *out << rounding.value << " -> " << rounding.expected;
+}
 
 class Rounding : public testing::TestWithParam<RoundingCase>
 {
