@@ -8,7 +8,7 @@
 
 namespace FatalError {
 
-QString describe(std::exception_ptr error)
+QString describe(const std::exception_ptr &error)
 {
     try {
         std::rethrow_exception(error);

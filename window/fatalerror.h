@@ -11,7 +11,7 @@ namespace FatalError {
 inline constexpr int exitStatus = 1;
 
 // The text that names an error escaping the form's code.
-QString describe(std::exception_ptr error);
+QString describe(const std::exception_ptr &error);
 
 // Shows a critical message naming the error and, once it is dismissed, ends the event loop
 // with exitStatus. Call it only from inside a catch block.

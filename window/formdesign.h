@@ -66,7 +66,7 @@ constexpr QSize clientPixels()
 // 0x00BBGGRR as a colour.
 constexpr QColor fromBgr(std::uint32_t bgr)
 {
-    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+    return {int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF)};
 }
 
 // The publisher's web address followed by the program's name.

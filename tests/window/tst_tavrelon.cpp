@@ -139,7 +139,7 @@ void TestTavrelon::layoutFollowsTheDesign()
     }
     if (auto *label = qobject_cast<QLabel *>(widget)) {
         QCOMPARE(label->text(), caption);
-        QVERIFY(label->alignment() & Qt::AlignHCenter);
+        QVERIFY(label->alignment().testFlag(Qt::AlignHCenter));
     } else if (auto *frame = qobject_cast<QGroupBox *>(widget)) {
         QCOMPARE(frame->title(), caption);
     } else if (auto *option = qobject_cast<QRadioButton *>(widget)) {
@@ -191,7 +191,7 @@ void TestTavrelon::tabOrderRunsBoxOptionsList()
     QList<QWidget *> order;
     for (auto *widget = box->nextInFocusChain(); widget != box;
          widget = widget->nextInFocusChain()) {
-        if (widget->focusPolicy() & Qt::TabFocus) {
+        if ((widget->focusPolicy() & Qt::TabFocus) != 0) {
             order.append(widget);
         }
     }
