@@ -41,7 +41,9 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
     QApplication::setOrganizationDomain(QStringLiteral("example.org"));
     QApplication::setDesktopFileName(QStringLiteral(TAVRELON_APP_ID));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tavrelon.png")));
+    QIcon icon(QStringLiteral(":/icons/tavrelon.png"));
+    icon.addFile(QStringLiteral(":/icons/tavrelon-64.png"));
+    QApplication::setWindowIcon(icon);
 
     Tavrelon window;
     window.centreOnScreen();
