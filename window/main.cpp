@@ -44,7 +44,9 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral(TAVRELON_VERSION));
     QApplication::setOrganizationDomain(QStringLiteral("example.org"));
     QApplication::setDesktopFileName(QStringLiteral(TAVRELON_APP_ID));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tavrelon.png")));
+    QIcon icon(QStringLiteral(":/icons/tavrelon.png"));
+    icon.addFile(QStringLiteral(":/icons/tavrelon-64.png"));
+    QApplication::setWindowIcon(icon);
 
     // The window's own tables cannot fail to build, but an error there must not slip past the
     // message box either.

@@ -1,5 +1,6 @@
 #include "tavrelon.h"
 
+#include "accessibility.h"
 #include "catalogue.h"
 #include "fatalerror.h"
 #include "formdesign.h"
@@ -104,6 +105,7 @@ Tavrelon::Tavrelon(const tavrelon::Catalogue &catalogue, QWidget *parent)
                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
     , m_catalogue(catalogue)
 {
+    Accessibility::registerWindowRole();
     setObjectName(QStringLiteral("Tavrelon"));
     setWindowTitle(FormDesign::windowTitle());
     setFont(FormDesign::windowFont());
@@ -159,9 +161,7 @@ void Tavrelon::createControls()
     }
 
     m_namesCaption->setBuddy(m_names);
-    m_names->setAccessibleName(m_namesCaption->text());
-    m_resultBox->setAccessibleName(QStringLiteral("Избрана школа и нейните представители"));
-    m_frame->setAccessibleName(m_frame->title());
+    Accessibility::describe(*this);
 }
 
 void Tavrelon::bindEvents()
