@@ -1,7 +1,7 @@
+#include "applicationsetup.h"
 #include "tavrelon.h"
 
 #include <QApplication>
-#include <QIcon>
 
 #include <cstdio>
 #include <cstdlib>
@@ -37,11 +37,7 @@ int main(int argc, char *argv[])
     }
 
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tavrelon"));
-    QApplication::setApplicationVersion(QStringLiteral("1.00"));
-    QApplication::setOrganizationDomain(QStringLiteral("example.org"));
-    QApplication::setDesktopFileName(QStringLiteral(TAVRELON_APP_ID));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tavrelon.png")));
+    ApplicationSetup::apply();
 
     Tavrelon window;
     window.centreOnScreen();
