@@ -229,6 +229,9 @@ double cpuMilliseconds(pid_t pid)
     double total = 0;
     if (auto *directory = ::opendir(tasks.c_str())) {
         while (const auto *entry = ::readdir(directory)) {
+            if (entry->d_name[0] == '.') {
+                continue;
+            }
             std::ifstream schedstat(tasks + "/" + entry->d_name + "/schedstat");
             double nanoseconds = 0;
             if (schedstat >> nanoseconds) {
