@@ -1,14 +1,20 @@
+#include "applicationsetup.h"
 #include "tavrelon.h"
 
 #include "fatalerror.h"
 
 #include <QApplication>
-#include <QIcon>
+
+#if TAVRELON_EARLY_FONTCONFIG
+#include <fontconfig/fontconfig.h>
+#include <malloc.h>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -39,14 +45,19 @@ int main(int argc, char *argv[])
         return 2;
     }
 
+#if TAVRELON_EARLY_FONTCONFIG
+    // Reading fontconfig's configuration (FcInit, dozens of XML files) is the largest single
+    // cost of the first frame. Qt does it when the window first needs a font; done here on the
+    // second core while Qt connects to the display, Qt finds it done. One malloc arena for all
+    // threads, so the loader's allocations do not open a second one.
+    mallopt(M_ARENA_MAX, 1);
+    std::thread fontconfigLoader([] { FcInit(); });
+#endif
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tavrelon"));
-    QApplication::setApplicationVersion(QStringLiteral(TAVRELON_VERSION));
-    QApplication::setOrganizationDomain(QStringLiteral("example.org"));
-    QApplication::setDesktopFileName(QStringLiteral(TAVRELON_APP_ID));
-    QIcon icon(QStringLiteral(":/icons/tavrelon.png"));
-    icon.addFile(QStringLiteral(":/icons/tavrelon-64.png"));
-    QApplication::setWindowIcon(icon);
+    ApplicationSetup::apply();
+#if TAVRELON_EARLY_FONTCONFIG
+    fontconfigLoader.join();
+#endif
 
     // The window's own tables cannot fail to build, but an error there must not slip past the
     // message box either.

@@ -6,6 +6,8 @@
 #include "expectedreports.h"
 
 #include <QButtonGroup>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -67,6 +69,7 @@ private slots:
     void layoutFollowsTheDesign_data();
     void layoutFollowsTheDesign();
     void windowIsFixedAndTitled();
+    void fontAsksForTheFirstInstalledFamily();
     void startsWithTheAssignmentAndNothingChosen();
     void tabOrderRunsBoxOptionsList();
 
@@ -146,6 +149,37 @@ void TestTavrelon::layoutFollowsTheDesign()
         QCOMPARE(option->text(), caption);
         QCOMPARE(option->parentWidget(), m_window->schoolFrame());
     }
+}
+
+void TestTavrelon::fontAsksForTheFirstInstalledFamily()
+{
+    const QStringList designed {
+        QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"),
+        QStringLiteral("Tinos"),           QStringLiteral("Nimbus Roman"),
+        QStringLiteral("DejaVu Serif"),    QStringLiteral("FreeSerif"),
+        QStringLiteral("Noto Serif")};
+    const auto installed = QFontDatabase::families();
+    QString expected;
+    for (const auto &family : designed) {
+        if (installed.contains(family, Qt::CaseInsensitive)) {
+            expected = family;
+            break;
+        }
+    }
+    if (expected.isEmpty()) {
+        QSKIP("none of the window's font families is installed");
+    }
+
+    const auto font = FormDesign::windowFont();
+    auto families = font.families();
+    QCOMPARE(families.first(), expected);
+    QCOMPARE(QFontInfo(font).family(), expected);
+    // Only the order changes: every family stays in the list, the others in designed order.
+    families.removeFirst();
+    auto rest = designed;
+    rest.removeOne(expected);
+    QCOMPARE(families, rest);
+    QCOMPARE(font.styleHint(), QFont::Serif);
 }
 
 void TestTavrelon::windowIsFixedAndTitled()
