@@ -28,11 +28,18 @@ QFont windowFont()
     const auto first = std::find_if(families.begin(), families.end(), [&](const QString &family) {
         return installed.contains(family, Qt::CaseInsensitive);
     });
+    auto strategy = QFont::PreferQuality;
     if (first != families.end()) {
+        // Every character the window shows is Cyrillic or Latin. When the face has both, Qt
+        // need not prepare fallback faces for characters it lacks.
+        const auto systems = QFontDatabase::writingSystems(*first);
+        if (systems.contains(QFontDatabase::Cyrillic) && systems.contains(QFontDatabase::Latin)) {
+            strategy = QFont::StyleStrategy(strategy | QFont::NoFontMerging);
+        }
         std::rotate(families.begin(), first, first + 1);
     }
     font.setFamilies(families);
-    font.setStyleHint(QFont::Serif, QFont::PreferQuality);
+    font.setStyleHint(QFont::Serif, strategy);
     font.setPointSize(12);
     font.setWeight(QFont::Normal);
     font.setItalic(false);
