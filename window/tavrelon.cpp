@@ -63,10 +63,26 @@ QRadioButton *createOption(const Control &control, const tavrelon::Catalogue &ca
     return option;
 }
 
+// Qt 6.4's single-selection list drops its selection when a click ends on the empty space under
+// the last row. A click on no row chooses nothing, so here it leaves the chosen name alone.
+class NamesList : public QListWidget
+{
+public:
+    using QListWidget::QListWidget;
+
+protected:
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
+                                                         const QEvent *event) const override
+    {
+        return index.isValid() ? QListWidget::selectionCommand(index, event)
+                               : QItemSelectionModel::NoUpdate;
+    }
+};
+
 QListWidget *createNamesList(const Control &control, const tavrelon::Catalogue &catalogue,
                              QWidget *parent)
 {
-    auto *list = new QListWidget(parent);
+    auto *list = new NamesList(parent);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setSortingEnabled(false);
     list->setUniformItemSizes(true);

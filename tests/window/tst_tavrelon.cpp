@@ -77,6 +77,7 @@ private slots:
     void keyboardChoosesOptions();
     void repeatedClicksReportAgain();
     void selectionWithoutCurrentRowIsAClick();
+    void clickBelowTheLastNameKeepsTheChoice();
     void runtimeErrorEndsTheProgram();
 
 private:
@@ -337,6 +338,36 @@ void TestTavrelon::selectionWithoutCurrentRowIsAClick()
     // And an option checked by code counts as its click.
     m_window->schoolOption(0)->setChecked(true);
     QCOMPARE(QString::fromStdString(m_window->resultText()), report(0));
+}
+
+void TestTavrelon::clickBelowTheLastNameKeepsTheChoice()
+{
+    // Scrolled to the end, the list has a strip of empty space under its last row.
+    auto *list = m_window->namesList();
+    list->scrollToBottom();
+    clickRow(*m_window, 16); // Теодосий Търновски, school 2
+    clickOption(*m_window, 0);
+    const auto last = list->visualItemRect(list->item(17));
+    const QPoint below(last.center().x(), last.bottom() + 2);
+    QVERIFY(list->viewport()->rect().contains(below));
+    QVERIFY(!list->indexAt(below).isValid());
+
+    QSignalSpy reports(m_window->resultBox(), &QPlainTextEdit::textChanged);
+    QSignalSpy selections(list, &QListWidget::itemSelectionChanged);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, below);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, below);
+    QVERIFY(list->item(16)->isSelected());
+    QCOMPARE(selections.count(), 0);
+    QCOMPARE(reports.count(), 0);
+    QCOMPARE(checkedOption(*m_window), 0);
+    QCOMPARE(QString::fromStdString(m_window->resultText()), report(0));
+
+    // Ctrl+click on the chosen name still takes it back, and that is no choice either.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      list->visualItemRect(list->item(16)).center());
+    QVERIFY(list->selectedItems().isEmpty());
+    QCOMPARE(reports.count(), 0);
+    QCOMPARE(m_window->form().clickSource(), 0);
 }
 
 void TestTavrelon::runtimeErrorEndsTheProgram()
