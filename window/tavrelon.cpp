@@ -7,6 +7,7 @@
 #include <QButtonGroup>
 #include <QEvent>
 #include <QGroupBox>
+#include <QInputMethodEvent>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
@@ -94,9 +95,27 @@ QListWidget *createNamesList(const Control &control, const tavrelon::Catalogue &
     return list;
 }
 
+// Qt lets a read-only box whose text the mouse can select take an input method's text (a
+// phonetic layout's, a compose key's), and tells input methods that it does. This box takes text
+// from the form's code alone.
+class ResultBox : public QPlainTextEdit
+{
+public:
+    using QPlainTextEdit::inputMethodQuery;
+    using QPlainTextEdit::QPlainTextEdit;
+
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override
+    {
+        return query == Qt::ImEnabled ? QVariant(false) : QPlainTextEdit::inputMethodQuery(query);
+    }
+
+protected:
+    void inputMethodEvent(QInputMethodEvent *event) override { event->ignore(); }
+};
+
 QPlainTextEdit *createResultBox(const Control &control, QWidget *parent)
 {
-    auto *box = new QPlainTextEdit(parent);
+    auto *box = new ResultBox(parent);
     box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

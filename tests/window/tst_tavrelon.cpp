@@ -7,6 +7,7 @@
 
 #include <QButtonGroup>
 #include <QGroupBox>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
@@ -78,6 +79,7 @@ private slots:
     void repeatedClicksReportAgain();
     void selectionWithoutCurrentRowIsAClick();
     void clickBelowTheLastNameKeepsTheChoice();
+    void inputMethodTextDoesNotReachTheBox();
     void runtimeErrorEndsTheProgram();
 
 private:
@@ -368,6 +370,28 @@ void TestTavrelon::clickBelowTheLastNameKeepsTheChoice()
     QVERIFY(list->selectedItems().isEmpty());
     QCOMPARE(reports.count(), 0);
     QCOMPARE(m_window->form().clickSource(), 0);
+}
+
+void TestTavrelon::inputMethodTextDoesNotReachTheBox()
+{
+    // An input method (a phonetic layout, a compose key) sends its text only to a control that
+    // says it takes such text: the box says no, and drops the text if it comes all the same.
+    clickRow(*m_window, 3); // Димитър Кантакузин, school 2
+    auto *box = m_window->resultBox();
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QVERIFY(box->textCursor().hasSelection());
+    QInputMethodQueryEvent query(Qt::ImEnabled);
+    QCoreApplication::sendEvent(box, &query);
+    QVERIFY(!query.value(Qt::ImEnabled).toBool());
+
+    QInputMethodEvent composing(QStringLiteral("жаба"), {});
+    QCoreApplication::sendEvent(box, &composing);
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("жаба"));
+    QCoreApplication::sendEvent(box, &commit);
+    QCOMPARE(box->toPlainText(), shown(report(2)));
+    QCOMPARE(QString::fromStdString(m_window->resultText()), report(2));
 }
 
 void TestTavrelon::runtimeErrorEndsTheProgram()
