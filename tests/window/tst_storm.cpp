@@ -17,6 +17,7 @@
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QGroupBox>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -619,21 +620,35 @@ QString Storm::type(Dice &dice, bool cyrillic)
 {
     static const auto letters =
         QStringLiteral("абвгдежзийклмнопрстуфхцчшщъьюяѝАБВГДЕЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЬЮЯЍ");
-    static const QByteArray ascii("abcdefghijklmnopqrstuvwxyzABCXYZ0123456789 .,;:-=/");
-    auto what = focusTheBox(dice);
-    auto *box = m_window->resultBox();
+    static const auto ascii = QStringLiteral("abcdefghijklmnopqrstuvwxyzABCXYZ0123456789 .,;:-=/");
+    const auto &alphabet = cyrillic ? letters : ascii;
     QString typed;
     for (int count = dice.between(1, 8); count > 0; --count) {
-        if (cyrillic) {
-            const auto letter = letters.at(dice.below(int(letters.size())));
+        typed += alphabet.at(dice.below(int(alphabet.size())));
+    }
+    auto what = focusTheBox(dice);
+    auto *box = m_window->resultBox();
+    if (cyrillic && dice.percent(30)) {
+        // Through an input method (a phonetic layout, a compose key): it shows the word being
+        // composed, then commits it, and only to a control that says it takes such text.
+        QInputMethodQueryEvent query(Qt::ImEnabled);
+        QCoreApplication::sendEvent(box, &query);
+        if (query.value(Qt::ImEnabled).toBool()) {
+            QInputMethodEvent composing(typed, {});
+            QCoreApplication::sendEvent(box, &composing);
+            QInputMethodEvent commit;
+            commit.setCommitString(typed);
+            QCoreApplication::sendEvent(box, &commit);
+        }
+        return what + QStringLiteral("type \"%1\" through an input method").arg(typed);
+    }
+    for (const auto letter : std::as_const(typed)) {
+        if (letter.unicode() < 128) {
+            QTest::keyClick(box, char(letter.unicode()));
+        } else {
             QTest::sendKeyEvent(QTest::Click, box, Qt::Key(letter.toUpper().unicode()),
                                 QString(letter),
                                 letter.isUpper() ? Qt::ShiftModifier : Qt::NoModifier);
-            typed += letter;
-        } else {
-            const char letter = ascii.at(dice.below(int(ascii.size())));
-            QTest::keyClick(box, letter);
-            typed += QLatin1Char(letter);
         }
     }
     return what + QStringLiteral("type \"%1\"").arg(typed);
