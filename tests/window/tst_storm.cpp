@@ -172,7 +172,7 @@ QString pointText(QPoint point)
 // presses make a double click only within one action.
 int mouseClock = 1000;
 
-// Qt's warnings during a run are findings, save the platform plugin's notes on what it cannot do
+// Qt's warnings during a run are findings, except the platform plugin's notes on what it cannot do
 // offscreen (raise a menu, grab the keyboard).
 QStringList *warningsSeen = nullptr;
 QtMessageHandler previousHandler = nullptr;
