@@ -9,6 +9,7 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QGroupBox>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
@@ -80,6 +81,8 @@ private slots:
     void keyboardChoosesOptions();
     void repeatedClicksReportAgain();
     void selectionWithoutCurrentRowIsAClick();
+    void clickBelowTheLastNameKeepsTheChoice();
+    void inputMethodTextDoesNotReachTheBox();
     void runtimeErrorEndsTheProgram();
 
 private:
@@ -371,6 +374,58 @@ void TestTavrelon::selectionWithoutCurrentRowIsAClick()
     // And an option checked by code counts as its click.
     m_window->schoolOption(0)->setChecked(true);
     QCOMPARE(QString::fromStdString(m_window->resultText()), report(0));
+}
+
+void TestTavrelon::clickBelowTheLastNameKeepsTheChoice()
+{
+    // Scrolled to the end, the list has a strip of empty space under its last row.
+    auto *list = m_window->namesList();
+    list->scrollToBottom();
+    clickRow(*m_window, 16); // Теодосий Търновски, school 2
+    clickOption(*m_window, 0);
+    const auto last = list->visualItemRect(list->item(17));
+    const QPoint below(last.center().x(), last.bottom() + 2);
+    QVERIFY(list->viewport()->rect().contains(below));
+    QVERIFY(!list->indexAt(below).isValid());
+
+    QSignalSpy reports(m_window->resultBox(), &QPlainTextEdit::textChanged);
+    QSignalSpy selections(list, &QListWidget::itemSelectionChanged);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, below);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, below);
+    QVERIFY(list->item(16)->isSelected());
+    QCOMPARE(selections.count(), 0);
+    QCOMPARE(reports.count(), 0);
+    QCOMPARE(checkedOption(*m_window), 0);
+    QCOMPARE(QString::fromStdString(m_window->resultText()), report(0));
+
+    // Ctrl+click on the chosen name still takes it back, and that is no choice either.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      list->visualItemRect(list->item(16)).center());
+    QVERIFY(list->selectedItems().isEmpty());
+    QCOMPARE(reports.count(), 0);
+    QCOMPARE(m_window->form().clickSource(), 0);
+}
+
+void TestTavrelon::inputMethodTextDoesNotReachTheBox()
+{
+    // An input method (a phonetic layout, a compose key) sends its text only to a control that
+    // says it takes such text: the box says no, and drops the text if it comes all the same.
+    clickRow(*m_window, 3); // Димитър Кантакузин, school 2
+    auto *box = m_window->resultBox();
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QVERIFY(box->textCursor().hasSelection());
+    QInputMethodQueryEvent query(Qt::ImEnabled);
+    QCoreApplication::sendEvent(box, &query);
+    QVERIFY(!query.value(Qt::ImEnabled).toBool());
+
+    QInputMethodEvent composing(QStringLiteral("жаба"), {});
+    QCoreApplication::sendEvent(box, &composing);
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("жаба"));
+    QCoreApplication::sendEvent(box, &commit);
+    QCOMPARE(box->toPlainText(), shown(report(2)));
+    QCOMPARE(QString::fromStdString(m_window->resultText()), report(2));
 }
 
 void TestTavrelon::runtimeErrorEndsTheProgram()
