@@ -1,5 +1,6 @@
 #include "accessibility.h"
 
+#include "resultbox.h"
 #include "tavrelon.h"
 
 #include <QAccessible>

@@ -1,12 +1,12 @@
 #include "qtcontrols.h"
 
 #include "catalogue.h"
+#include "resultbox.h"
 #include "runtimeerror.h"
 
 #include <QButtonGroup>
 #include <QItemSelectionModel>
 #include <QListWidget>
-#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSignalBlocker>
 
@@ -20,7 +20,7 @@ constexpr std::int16_t schoolList = 1;
 } // namespace
 
 QtControls::QtControls(const tavrelon::Catalogue &catalogue, QListWidget *names,
-                       QButtonGroup *options, QPlainTextEdit *resultBox)
+                       QButtonGroup *options, ResultBox *resultBox)
     : m_catalogue(catalogue)
     , m_names(names)
     , m_options(options)
@@ -105,5 +105,5 @@ void QtControls::setText(std::int16_t element, const std::string &text)
     auto shown = QString::fromStdString(text);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     // Replacing the whole text puts the caret at its start, so the box shows the first line.
-    m_resultBox->setPlainText(shown);
+    m_resultBox->showText(shown);
 }

@@ -8,8 +8,8 @@
 
 class QButtonGroup;
 class QListWidget;
-class QPlainTextEdit;
 class QRadioButton;
+class ResultBox;
 
 namespace tavrelon {
 class Catalogue;
@@ -21,7 +21,7 @@ class QtControls : public tavrelon::Controls
 {
 public:
     QtControls(const tavrelon::Catalogue &catalogue, QListWidget *names, QButtonGroup *options,
-               QPlainTextEdit *resultBox);
+               ResultBox *resultBox);
 
     std::int16_t listIndex(std::int16_t element) override;
     std::int16_t listCount(std::int16_t element) override;
@@ -38,7 +38,7 @@ private:
     const tavrelon::Catalogue &m_catalogue;
     QListWidget *m_names;
     QButtonGroup *m_options;
-    QPlainTextEdit *m_resultBox;
+    ResultBox *m_resultBox;
     // The box shows line breaks; this keeps the text as written, CR LF and all.
     std::string m_text;
 };

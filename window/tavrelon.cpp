@@ -4,11 +4,12 @@
 #include "catalogue.h"
 #include "fatalerror.h"
 #include "formdesign.h"
+#include "nameslist.h"
+#include "resultbox.h"
 
 #include <QButtonGroup>
 #include <QEvent>
 #include <QGroupBox>
-#include <QInputMethodEvent>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
@@ -65,22 +66,6 @@ QRadioButton *createOption(const Control &control, const tavrelon::Catalogue &ca
     return option;
 }
 
-// Qt 6.4's single-selection list drops its selection when a click ends on the empty space under
-// the last row. A click on no row chooses nothing, so here it leaves the chosen name alone.
-class NamesList : public QListWidget
-{
-public:
-    using QListWidget::QListWidget;
-
-protected:
-    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
-                                                         const QEvent *event) const override
-    {
-        return index.isValid() ? QListWidget::selectionCommand(index, event)
-                               : QItemSelectionModel::NoUpdate;
-    }
-};
-
 QListWidget *createNamesList(const Control &control, const tavrelon::Catalogue &catalogue,
                              QWidget *parent)
 {
@@ -96,34 +81,12 @@ QListWidget *createNamesList(const Control &control, const tavrelon::Catalogue &
     return list;
 }
 
-// Qt lets a read-only box whose text the mouse can select take an input method's text (a
-// phonetic layout's, a compose key's), and tells input methods that it does. This box takes text
-// from the form's code alone.
-class ResultBox : public QPlainTextEdit
-{
-public:
-    using QPlainTextEdit::inputMethodQuery;
-    using QPlainTextEdit::QPlainTextEdit;
-
-    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override
-    {
-        return query == Qt::ImEnabled ? QVariant(false) : QPlainTextEdit::inputMethodQuery(query);
-    }
-
-protected:
-    void inputMethodEvent(QInputMethodEvent *event) override { event->ignore(); }
-};
-
-QPlainTextEdit *createResultBox(const Control &control, QWidget *parent)
+ResultBox *createResultBox(const Control &control, QWidget *parent)
 {
     auto *box = new ResultBox(parent);
     box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // The box shows reports; the caret stays so that the keyboard can read and select them.
-    box->setReadOnly(true);
-    box->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
-    box->setTabChangesFocus(true);
     applyDesign(box, control);
     return box;
 }

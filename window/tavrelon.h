@@ -1,6 +1,7 @@
 #pragma once
 
 #include "qtcontrols.h"
+#include "resultbox.h"
 #include "schoolselection.h"
 
 #include <QWidget>
@@ -32,7 +33,7 @@ public:
     // Moves the window to the middle of the screen it is on.
     void centreOnScreen();
 
-    QPlainTextEdit *resultBox() const { return m_resultBox; }
+    ResultBox *resultBox() const { return m_resultBox; }
     QListWidget *namesList() const { return m_names; }
     QButtonGroup *schoolOptions() const { return m_options; }
     QRadioButton *schoolOption(int school) const;
@@ -55,7 +56,7 @@ private:
     int selectedRow() const;
 
     const tavrelon::Catalogue &m_catalogue;
-    QPlainTextEdit *m_resultBox = nullptr;
+    ResultBox *m_resultBox = nullptr;
     QLabel *m_heading = nullptr;
     QGroupBox *m_frame = nullptr;
     QButtonGroup *m_options = nullptr;

@@ -5,6 +5,7 @@
 
 #include "expectedreports.h"
 
+#include <QAccessible>
 #include <QButtonGroup>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -426,6 +427,15 @@ void TestTavrelon::inputMethodTextDoesNotReachTheBox()
     QCoreApplication::sendEvent(box, &commit);
     QCOMPARE(box->toPlainText(), shown(report(2)));
     QCOMPARE(QString::fromStdString(m_window->resultText()), report(2));
+
+    // Assistive technology edits through the box's accessible text, past read-only: the box
+    // puts its report back.
+    auto *accessible = QAccessible::queryAccessibleInterface(box);
+    QVERIFY(accessible && accessible->editableTextInterface());
+    accessible->editableTextInterface()->insertText(0, QStringLiteral("жаба"));
+    accessible->editableTextInterface()->deleteText(10, 20);
+    QTRY_COMPARE(box->toPlainText(), shown(report(2)));
+    QCOMPARE(box->textCursor().position(), 0);
 }
 
 void TestTavrelon::runtimeErrorEndsTheProgram()
