@@ -1,7 +1,7 @@
 // The yardstick for the start-up benchmark: a window of Tavrelon's size, flags, title and
 // background colour with nothing in it, started exactly as Tavrelon starts.
 #include "applicationsetup.h"
-#include "formdesign.h"
+#include "qtdesign.h"
 
 #include <QApplication>
 #include <QPalette>
@@ -18,7 +18,7 @@ int main(int argc, char *argv[])
                        Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     window.setWindowTitle(FormDesign::windowTitle());
     auto palette = window.palette();
-    palette.setColor(QPalette::Window, FormDesign::fromBgr(FormDesign::windowBackground));
+    palette.setColor(QPalette::Window, FormDesign::toColor(FormDesign::windowBackground));
     window.setPalette(palette);
     window.setFixedSize(FormDesign::clientPixels());
     if (const auto *screen = window.screen()) {

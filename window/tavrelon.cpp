@@ -3,8 +3,8 @@
 #include "accessibility.h"
 #include "catalogue.h"
 #include "fatalerror.h"
-#include "formdesign.h"
 #include "nameslist.h"
+#include "qtdesign.h"
 #include "resultbox.h"
 
 #include <QButtonGroup>
@@ -32,10 +32,10 @@ void applyDesign(QWidget *widget, const Control &control)
     const auto name = QString::fromLatin1(control.name);
     widget->setObjectName(
         control.index < 0 ? name : QStringLiteral("%1(%2)").arg(name).arg(control.index));
-    widget->setGeometry(FormDesign::twipsToPixels(control.twips));
+    widget->setGeometry(FormDesign::toPixels(control.twips));
     if (control.background) {
         auto palette = widget->palette();
-        palette.setColor(widget->backgroundRole(), FormDesign::fromBgr(*control.background));
+        palette.setColor(widget->backgroundRole(), FormDesign::toColor(*control.background));
         widget->setPalette(palette);
         widget->setAutoFillBackground(true);
     }
@@ -108,7 +108,7 @@ Tavrelon::Tavrelon(const tavrelon::Catalogue &catalogue, QWidget *parent)
     setWindowTitle(FormDesign::windowTitle());
     setFont(FormDesign::windowFont());
     auto palette = this->palette();
-    palette.setColor(QPalette::Window, FormDesign::fromBgr(FormDesign::windowBackground));
+    palette.setColor(QPalette::Window, FormDesign::toColor(FormDesign::windowBackground));
     setPalette(palette);
     setFixedSize(FormDesign::clientPixels());
 

@@ -1,6 +1,6 @@
 #include "tavrelon.h"
 
-#include "formdesign.h"
+#include "qtdesign.h"
 
 #include <QButtonGroup>
 #include <QFontDatabase>

@@ -5,7 +5,7 @@
 
 #include "tavrelon.h"
 
-#include "formdesign.h"
+#include "qtdesign.h"
 
 #include "expectedreports.h"
 

@@ -1,7 +1,7 @@
 #include "tavrelon.h"
 
 #include "catalogue.h"
-#include "formdesign.h"
+#include "qtdesign.h"
 
 #include "expectedreports.h"
 
@@ -157,11 +157,10 @@ void TestTavrelon::layoutFollowsTheDesign()
 
 void TestTavrelon::fontAsksForTheFirstInstalledFamily()
 {
-    const QStringList designed {
-        QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"),
-        QStringLiteral("Tinos"),           QStringLiteral("Nimbus Roman"),
-        QStringLiteral("DejaVu Serif"),    QStringLiteral("FreeSerif"),
-        QStringLiteral("Noto Serif")};
+    QStringList designed;
+    for (const auto family : FormDesign::fontFamilies) {
+        designed.append(QString::fromUtf8(family.data(), qsizetype(family.size())));
+    }
     const auto installed = QFontDatabase::families();
     QString expected;
     for (const auto &family : designed) {

@@ -1,21 +1,25 @@
 #pragma once
 
-#include <QColor>
-#include <QFont>
-#include <QRect>
-#include <QSize>
-#include <QString>
-
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
-// The window and its controls as designed: positions and sizes in twips (1/1440 inch, 15 to a
-// pixel at 96 dots per inch), colours as 0x00BBGGRR values, captions as UTF-8.
+// The window and its controls as designed, for every window layer to build from: positions and
+// sizes in twips (1/1440 inch, 15 to a pixel at 96 dots per inch), colours as 0x00BBGGRR
+// values, texts as UTF-8. Nothing here depends on a toolkit.
 namespace FormDesign {
 
 enum class Kind { TextBox, Label, Frame, OptionButton, ListBox };
 enum class Container { Window, Frame1 };
+
+struct Twips
+{
+    int left;
+    int top;
+    int width;
+    int height;
+};
 
 struct Control
 {
@@ -23,7 +27,7 @@ struct Control
     const char *name;
     int index; // element number within its control array; -1 for a single control
     Container container;
-    QRect twips; // Left, Top, Width, Height
+    Twips twips; // relative to the container
     const char *caption; // nullptr: the content comes from the catalogue or the assignment text
     std::optional<std::uint32_t> background; // nullopt: the system's colours for its kind
     int tabIndex;
@@ -44,35 +48,50 @@ inline constexpr std::array<Control, 8> controls {{
 }};
 // clang-format on
 
-inline constexpr QSize clientTwips {7230, 4305};
+// The window: its caption (the publisher's web address followed by the program's name), client
+// area and background.
+inline constexpr const char *windowCaption = "www.example.org - Tavrelon, школи";
+inline constexpr int clientWidthTwips = 7230;
+inline constexpr int clientHeightTwips = 4305;
 inline constexpr std::uint32_t windowBackground = 0x00FFC0C0;
 
-constexpr int twipsToPixels(int twips)
+// The window's font, which every control takes: Times New Roman, 12 pt, regular, with the
+// Cyrillic character set. Where it is missing, the first installed of the other families:
+// Liberation Serif and Tinos share its metrics, so the layout holds with them; the rest are
+// serif faces with Cyrillic glyphs.
+inline constexpr std::array<std::string_view, 7> fontFamilies {
+    "Times New Roman", "Liberation Serif", "Tinos",     "Nimbus Roman",
+    "DejaVu Serif",    "FreeSerif",        "Noto Serif"};
+inline constexpr int fontPointSize = 12;
+inline constexpr int fontWeight = 400;
+inline constexpr int fontCharset = 204; // Cyrillic
+
+// Lengths at a screen density: 15 twips to a pixel at 96 dots per inch, rounded to the nearest
+// pixel at other densities.
+constexpr int twipsToPixels(int twips, int dpi = 96)
 {
-    return twips / 15;
+    return (twips * dpi + 720) / 1440;
 }
 
-constexpr QRect twipsToPixels(QRect twips)
+constexpr Twips twipsToPixels(Twips twips, int dpi = 96)
 {
-    return {twipsToPixels(twips.x()), twipsToPixels(twips.y()), twipsToPixels(twips.width()),
-            twipsToPixels(twips.height())};
+    return {twipsToPixels(twips.left, dpi), twipsToPixels(twips.top, dpi),
+            twipsToPixels(twips.width, dpi), twipsToPixels(twips.height, dpi)};
 }
 
-constexpr QSize clientPixels()
+struct Rgb
 {
-    return {twipsToPixels(clientTwips.width()), twipsToPixels(clientTwips.height())};
+    int red;
+    int green;
+    int blue;
+};
+
+// 0x00BBGGRR as red, green and blue.
+constexpr Rgb fromBgr(std::uint32_t bgr)
+{
+    return {int(bgr & 0xFFU), int((bgr >> 8U) & 0xFFU), int((bgr >> 16U) & 0xFFU)};
 }
 
-// 0x00BBGGRR as a colour.
-constexpr QColor fromBgr(std::uint32_t bgr)
-{
-    return {int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF)};
-}
-
-// The publisher's web address followed by the program's name.
-QString windowTitle();
-// Times New Roman 12 pt, regular; where it is missing, a serif face with Cyrillic glyphs.
-QFont windowFont();
 // What the result box shows until the first report: seven lines, each ending in CR LF.
 const char *assignmentText();
 
