@@ -36,7 +36,7 @@ public:
 
 private slots:
     void initTestCase();
-    void configurationAsFontconfigLoadsIt();
+    void configurationAsFontconfigLoadsIt() const;
     void resolvesToAFaceOfTheChain();
     void faceDrawsEveryCharacterShown();
     void applicationFontsStayAsTheThemeSetThem();
@@ -112,7 +112,7 @@ void TestFonts::initTestCase()
     m_menuFont = QApplication::font("QMenu");
 }
 
-void TestFonts::configurationAsFontconfigLoadsIt()
+void TestFonts::configurationAsFontconfigLoadsIt() const
 {
 #if TAVRELON_FONTCONFIG
     QVERIFY2(m_configurationBuilt, "fontconfig's own initialisation had to take over");
