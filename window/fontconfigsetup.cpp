@@ -14,7 +14,8 @@ std::thread &loader()
     return thread;
 }
 
-// FcInit() adds cache folders of its own when the configuration names none; that case is its.
+// When the configuration names no cache folder, FcInit() adds folders of its own: that case is
+// left to it.
 bool namesCacheFolder(FcConfig *config)
 {
     auto *folders = FcConfigGetCacheDirs(config);
@@ -23,6 +24,9 @@ bool namesCacheFolder(FcConfig *config)
     return any;
 }
 
+// Nothing else uses fontconfig before finish(). Were it otherwise, fontconfig would have loaded
+// a configuration of its own meanwhile, and this one would replace it: fontconfig keeps a
+// replaced configuration alive for as long as a call uses it.
 bool build(FcConfig *config)
 {
     return FcConfigParseAndLoad(config, nullptr, FcTrue) != FcFalse && namesCacheFolder(config) &&
@@ -36,13 +40,11 @@ namespace FontconfigSetup {
 bool load()
 {
     auto *config = FcConfigCreate();
-    if (config == nullptr) {
-        FcInit();
-        return false;
+    const bool built = config != nullptr && build(config);
+    if (config != nullptr) {
+        // Once current, the configuration holds a reference of its own.
+        FcConfigDestroy(config);
     }
-    const bool built = build(config);
-    // Once current, the configuration holds a reference of its own.
-    FcConfigDestroy(config);
     if (!built) {
         FcInit();
     }
