@@ -2,19 +2,14 @@
 #include "tavrelon.h"
 
 #include "fatalerror.h"
+#include "fontconfigsetup.h"
 
 #include <QApplication>
-
-#if TAVRELON_EARLY_FONTCONFIG
-#include <fontconfig/fontconfig.h>
-#include <malloc.h>
-#endif
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <thread>
 
 namespace {
 
@@ -45,19 +40,10 @@ int main(int argc, char *argv[])
         return 2;
     }
 
-#if TAVRELON_EARLY_FONTCONFIG
-    // Reading fontconfig's configuration (FcInit, dozens of XML files) is the largest single
-    // cost of the first frame. Qt does it when the window first needs a font; done here on the
-    // second core while Qt connects to the display, Qt finds it done. One malloc arena for all
-    // threads, so the loader's allocations do not open a second one.
-    mallopt(M_ARENA_MAX, 1);
-    std::thread fontconfigLoader([] { FcInit(); });
-#endif
+    FontconfigSetup::start();
     QApplication app(argc, argv);
     ApplicationSetup::apply();
-#if TAVRELON_EARLY_FONTCONFIG
-    fontconfigLoader.join();
-#endif
+    FontconfigSetup::finish();
 
     // The window's own tables cannot fail to build, but an error there must not slip past the
     // message box either.

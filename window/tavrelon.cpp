@@ -6,6 +6,7 @@
 #include "nameslist.h"
 #include "qtdesign.h"
 #include "resultbox.h"
+#include "scopedapplicationfont.h"
 
 #include <QButtonGroup>
 #include <QEvent>
@@ -83,7 +84,13 @@ QListWidget *createNamesList(const Control &control, const tavrelon::Catalogue &
 
 ResultBox *createResultBox(const Control &control, QWidget *parent)
 {
-    auto *box = new ResultBox(parent);
+    // While it is built the box lays out an empty document in the application's font, before
+    // it takes the window's. With the window's font as the application's for that moment, no
+    // face is opened that the window does not show.
+    auto *box = [parent] {
+        const ScopedApplicationFont font(parent->font());
+        return new ResultBox(parent);
+    }();
     box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -1,31 +1,53 @@
 #include "tavrelon.h"
 
+#include "fontconfigsetup.h"
 #include "qtdesign.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QRawFont>
 #include <QSet>
 #include <QTest>
 
+#if TAVRELON_FONTCONFIG
+#include <fontconfig/fontconfig.h>
+#endif
+
+#include <memory>
+
 // The face the window's font resolves to on this machine, and whether it draws everything the
 // window shows. Also run under fontconfig setups without Times New Roman or any face of its
-// metrics; TAVRELON_EXPECTED_FONT names the serif face the fallback must then land on.
+// metrics; TAVRELON_EXPECTED_FONT names the serif face the fallback must then land on. Like
+// the program, it has fontconfig's configuration built before Qt starts.
 class TestFonts : public QObject
 {
     Q_OBJECT
+public:
+    explicit TestFonts(bool configurationBuilt)
+        : m_configurationBuilt(configurationBuilt)
+    { }
 
 private slots:
+    void initTestCase();
+    void configurationAsFontconfigLoadsIt() const;
     void resolvesToAFaceOfTheChain();
     void faceDrawsEveryCharacterShown();
+    void applicationFontsStayAsTheThemeSetThem();
 
 private:
     static QString resolvedFamily();
+
+    bool m_configurationBuilt;
+    // As the platform theme set them, before any window was built.
+    QFont m_applicationFont;
+    QFont m_menuFont;
 };
 
 namespace {
@@ -51,6 +73,80 @@ QString everythingShown()
 }
 
 } // namespace
+
+#if TAVRELON_FONTCONFIG
+namespace {
+
+QStringList configurationFiles(FcConfig *config)
+{
+    QStringList files;
+    auto *list = FcConfigGetConfigFiles(config);
+    while (const auto *file = FcStrListNext(list)) {
+        files.append(QString::fromUtf8(reinterpret_cast<const char *>(file)));
+    }
+    FcStrListDone(list);
+    files.sort();
+    return files;
+}
+
+QStringList systemFonts(FcConfig *config)
+{
+    QStringList fonts;
+    const auto *set = FcConfigGetFonts(config, FcSetSystem);
+    for (int i = 0; set != nullptr && i < set->nfont; ++i) {
+        FcChar8 *file = nullptr;
+        if (FcPatternGetString(set->fonts[i], FC_FILE, 0, &file) == FcResultMatch) {
+            fonts.append(QString::fromUtf8(reinterpret_cast<const char *>(file)));
+        }
+    }
+    fonts.sort();
+    return fonts;
+}
+
+} // namespace
+#endif
+
+void TestFonts::initTestCase()
+{
+    m_applicationFont = QApplication::font();
+    m_menuFont = QApplication::font("QMenu");
+}
+
+void TestFonts::configurationAsFontconfigLoadsIt() const
+{
+#if TAVRELON_FONTCONFIG
+    QVERIFY2(m_configurationBuilt, "fontconfig's own initialisation had to take over");
+    // The same files (FONTCONFIG_FILE, the user's own) and fonts as fontconfig's own loading.
+    std::unique_ptr<FcConfig, decltype(&FcConfigDestroy)> library(FcInitLoadConfigAndFonts(),
+                                                                  &FcConfigDestroy);
+    QVERIFY(library);
+    auto *current = FcConfigGetCurrent();
+    const auto files = configurationFiles(current);
+    QCOMPARE(files, configurationFiles(library.get()));
+    QCOMPARE(systemFonts(current), systemFonts(library.get()));
+    QVERIFY(!systemFonts(current).isEmpty());
+    const auto own = qEnvironmentVariable("FONTCONFIG_FILE");
+    if (!own.isEmpty()) {
+        QVERIFY2(files.contains(own), qPrintable(files.join(QLatin1Char(' '))));
+    }
+#else
+    QVERIFY(!m_configurationBuilt);
+    QSKIP("Qt does not take its fonts from fontconfig here");
+#endif
+}
+
+// The window briefly makes its font the application's while it builds the result box: the
+// default and the fonts of Qt's own popups (the box's context menu, message boxes) come back.
+void TestFonts::applicationFontsStayAsTheThemeSetThem()
+{
+    Tavrelon window;
+    QCOMPARE(QApplication::font(), m_applicationFont);
+    QCOMPARE(QApplication::font("QMenu"), m_menuFont);
+    const std::unique_ptr<QMenu> menu(window.resultBox()->createStandardContextMenu());
+    QCOMPARE(menu->font(), m_menuFont);
+    QCOMPARE(QFontInfo(window.resultBox()->font()).family(), resolvedFamily());
+    QCOMPARE(window.resultBox()->font().pointSize(), FormDesign::windowFont().pointSize());
+}
 
 QString TestFonts::resolvedFamily()
 {
@@ -106,5 +202,13 @@ void TestFonts::faceDrawsEveryCharacterShown()
     QVERIFY2(missing.isEmpty(), qPrintable(QStringLiteral("missing: ") + missing));
 }
 
-QTEST_MAIN(TestFonts)
+int main(int argc, char *argv[])
+{
+    const bool configurationBuilt = FontconfigSetup::load();
+    QApplication application(argc, argv);
+    QApplication::setAttribute(Qt::AA_Use96Dpi, true);
+    TestFonts test(configurationBuilt);
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_fonts.moc"
