@@ -13,6 +13,7 @@ let report = box.value;
 let core = null;
 let stopped = false;
 let rowBeforePress = -1;
+let writes = 0;
 
 const page = {
   listIndex: () => list.selectedIndex,
@@ -35,6 +36,7 @@ const page = {
     what === 0 ? list.options[index].textContent : options[index].parentElement.textContent,
   setText(text) {
     report = text;
+    writes += 1;
     box.value = text;
     box.setSelectionRange(0, 0);
     box.scrollTop = 0;
@@ -123,6 +125,10 @@ globalThis.tavrelon = Object.freeze({
   // The result box's text exactly as the form's code wrote it.
   get report() {
     return report;
+  },
+  // How many times the form's code has written the box.
+  get writes() {
+    return writes;
   },
 });
 

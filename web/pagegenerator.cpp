@@ -174,12 +174,12 @@ std::string namesOf(const tavrelon::Catalogue &catalogue)
     return html;
 }
 
-// The label that captions a list: the one standing directly above it.
+// The label that captions a list: the one whose left edge it shares, above it.
 const Control *captionOf(const Control &list)
 {
     for (const auto &control : FormDesign::controls) {
         if (control.kind == Kind::Label && control.twips.left == list.twips.left &&
-            control.twips.top + control.twips.height <= list.twips.top) {
+            control.twips.top < list.twips.top) {
             return &control;
         }
     }
@@ -252,8 +252,9 @@ std::string page(std::string_view module)
            "<meta name=\"viewport\" content=\"width=device-width,initial-scale=1\">\n"
            "<title>" +
         escaped(FormDesign::windowCaption) + "</title>\n<style>\n" + styleSheet() +
-        "</style>\n<script type=\"module\" src=\"" + std::string(module) +
-        "\"></script>\n</head>\n<body>\n" + windowHtml(catalogue) +
+        "</style>\n<link rel=\"icon\" href=\"tavrelon.svg\" type=\"image/svg+xml\">\n"
+        "<script type=\"module\" src=\"" +
+        std::string(module) + "\"></script>\n</head>\n<body>\n" + windowHtml(catalogue) +
         "<noscript><p lang=\"bg\">Tavrelon работи с JavaScript.</p></noscript>\n"
         "</body>\n</html>\n";
 }
