@@ -123,6 +123,9 @@ std::string styleSheet()
            ".option input{margin:0 5px 0 2px;width:13px;height:13px;flex:none}\n"
            "#Tavrelon .list{padding:0;border:1px solid rgb(148,148,197);overflow-y:scroll;"
            "background:#fff}\n"
+           // A focus frame drawn as the desktop window draws it, inside the border.
+           ".list:focus-visible,.box:focus-visible{outline:1px solid rgb(48,143,202);"
+           "outline-offset:-1px}\n"
            ".list option{padding:0 3px;line-height:19px;min-block-size:19px}\n"
            ".list option:checked{background:rgb(48,143,202);color:#fff}\n"
            "#Tavrelon .box{padding:3px 4px;border:1px solid rgb(148,148,197);resize:none;"
