@@ -153,6 +153,20 @@ std::string styleSheet()
     return css.str();
 }
 
+// name="value", with a blank before it.
+std::string attribute(std::string_view name, std::string_view value)
+{
+    return " " + std::string(name) + '=' + '"' + escaped(value) + '"';
+}
+
+// The start tag of a control: the class of its kind, its id and any other attributes.
+std::string startTag(std::string_view tag, std::string_view kind, const std::string &id,
+                     const std::string &more = {})
+{
+    return "<" + std::string(tag) + attribute("class", "c " + std::string(kind)) +
+        attribute("id", id) + more + ">";
+}
+
 std::string optionsOf(const Control &frame, const tavrelon::Catalogue &catalogue)
 {
     std::string html;
@@ -160,9 +174,9 @@ std::string optionsOf(const Control &frame, const tavrelon::Catalogue &catalogue
         if (control.kind != Kind::OptionButton || frame.kind != Kind::Frame) {
             continue;
         }
-        html += "<label class=\"c option\" id=\"" + elementId(control) +
-            "\"><input type=\"radio\" name=\"" + control.name + "\" value=\"" +
-            std::to_string(control.index) + "\">" +
+        html += startTag("label", "option", elementId(control)) + "<input" +
+            attribute("type", "radio") + attribute("name", control.name) +
+            attribute("value", std::to_string(control.index)) + ">" +
             escaped(catalogue.caption(std::int16_t(control.index))) + "</label>\n";
     }
     return html;
@@ -204,11 +218,11 @@ std::string labelHtml(const Control &control)
     const auto id = elementId(control);
     const auto caption = escaped(control.caption);
     if (const auto *list = listCaptioned(control)) {
-        return "<label class=\"c label\" id=\"" + id + "\" for=\"" + elementId(*list) + "\">" +
-            caption + "</label>\n";
+        return startTag("label", "label", id, attribute("for", elementId(*list))) + caption +
+            "</label>\n";
     }
     // The window's heading.
-    return "<h1 class=\"c label\" id=\"" + id + "\">" + caption + "</h1>\n";
+    return startTag("h1", "label", id) + caption + "</h1>\n";
 }
 
 std::string controlHtml(const Control &control, const tavrelon::Catalogue &catalogue)
@@ -216,17 +230,18 @@ std::string controlHtml(const Control &control, const tavrelon::Catalogue &catal
     const auto id = elementId(control);
     switch (control.kind) {
     case Kind::TextBox:
-        return "<textarea class=\"c box\" id=\"" + id + "\" readonly autofocus aria-label=\"" +
-            std::string(boxName) + "\">" + escaped(FormDesign::assignmentText()) + "</textarea>\n";
+        return startTag("textarea", "box", id,
+                        " readonly autofocus" + attribute("aria-label", boxName)) +
+            escaped(FormDesign::assignmentText()) + "</textarea>\n";
     case Kind::Label:
         return labelHtml(control);
     case Kind::Frame:
-        return "<fieldset class=\"c frame\" id=\"" + id + "\"><legend>" + escaped(control.caption) +
+        return startTag("fieldset", "frame", id) + "<legend>" + escaped(control.caption) +
             "</legend>\n" + optionsOf(control, catalogue) + "</fieldset>\n";
     case Kind::OptionButton:
         return {}; // inside its frame
     case Kind::ListBox:
-        return "<select class=\"c list\" id=\"" + id + "\" size=\"4\">\n" + namesOf(catalogue) +
+        return startTag("select", "list", id, attribute("size", "4")) + "\n" + namesOf(catalogue) +
             "</select>\n";
     }
     return {};
