@@ -1,6 +1,6 @@
 // Writes the page's HTML, its style sheet included, from the form's design and the catalogue,
 // so that the browser paints the whole window before any script runs:
-//   tavrelon_pagegen OUTPUT.html MODULE.js
+//   tavrelon_pagegen OUTPUT.html MODULE.js MODULE.wasm
 // Run at build time under Node.
 #include "catalogue.h"
 #include "formdesign.h"
@@ -263,7 +263,7 @@ std::string windowHtml(const tavrelon::Catalogue &catalogue)
     return html + "</main>\n";
 }
 
-std::string page(std::string_view module)
+std::string page(std::string_view module, std::string_view wasm)
 {
     const auto &catalogue = tavrelon::Catalogue::standard();
     return "<!DOCTYPE html>\n<html lang=\"bg\">\n<head>\n<meta charset=\"utf-8\">\n"
@@ -271,6 +271,9 @@ std::string page(std::string_view module)
            "<title>" +
         escaped(FormDesign::windowCaption) + "</title>\n<style>\n" + styleSheet() +
         "</style>\n<link rel=\"icon\" href=\"tavrelon.svg\" type=\"image/svg+xml\">\n"
+        // The module's code is fetched beside the script, not after it.
+        "<link rel=\"preload\" href=\"" +
+        std::string(wasm) + "\" as=\"fetch\" type=\"application/wasm\" crossorigin>\n"
         "<script type=\"module\" src=\"" +
         std::string(module) + "\"></script>\n</head>\n<body>\n" + windowHtml(catalogue) +
         "<noscript><p lang=\"bg\">Tavrelon работи с JavaScript.</p></noscript>\n"
@@ -281,12 +284,12 @@ std::string page(std::string_view module)
 
 int main(int argc, char **argv)
 {
-    if (argc != 3) {
-        std::cerr << "usage: tavrelon_pagegen OUTPUT.html MODULE.js\n";
+    if (argc != 4) {
+        std::cerr << "usage: tavrelon_pagegen OUTPUT.html MODULE.js MODULE.wasm\n";
         return 2;
     }
     std::ofstream out(argv[1], std::ios::binary);
-    out << page(argv[2]);
+    out << page(argv[2], argv[3]);
     out.close();
     if (!out) {
         std::cerr << "tavrelon_pagegen: cannot write " << argv[1] << "\n";
