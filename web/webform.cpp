@@ -5,24 +5,6 @@
 
 #include <exception>
 
-namespace {
-
-std::string describe(const std::exception_ptr &error)
-{
-    try {
-        std::rethrow_exception(error);
-    } catch (const tavrelon::RuntimeError &runtimeError) {
-        return "Грешка " + std::to_string(runtimeError.number()) + " по време на работа:\n" +
-            runtimeError.what();
-    } catch (const std::exception &exception) {
-        return std::string("Неочаквана грешка:\n") + exception.what();
-    } catch (...) {
-        return "Неочаквана грешка.";
-    }
-}
-
-} // namespace
-
 WebForm::WebForm(const tavrelon::Catalogue &catalogue)
     : m_controls(catalogue)
     , m_form(m_controls)
@@ -36,7 +18,7 @@ template<typename Procedure> bool WebForm::deliver(Procedure procedure)
     try {
         procedure();
     } catch (...) {
-        m_error = describe(std::current_exception());
+        m_error = tavrelon::RuntimeError::describe(std::current_exception());
     }
     return !failed();
 }

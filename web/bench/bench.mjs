@@ -14,7 +14,9 @@ import { tmpdir } from 'node:os';
 import { join, relative } from 'node:path';
 import { gzipSync } from 'node:zlib';
 import { launch } from '../test/browser.mjs';
-import { serve } from '../test/server.mjs';
+import { spawn } from 'node:child_process';
+import { once } from 'node:events';
+import { fileURLToPath } from 'node:url';
 
 const site = process.env.TAVRELON_WEB_SITE ?? new URL('../../build-web/site', import.meta.url).pathname;
 const loads = Number(process.argv[2] ?? 30);
@@ -163,7 +165,12 @@ sizes();
 const scratch = mkdtempSync(join(tmpdir(), 'tavrelon-bench-'));
 const staticPage = join(scratch, 'static.html');
 writeFileSync(staticPage, readFileSync(join(site, 'index.html'), 'utf8').replace(/<script[^>]*><\/script>\n?/, ''));
-const server = await serve(site, new Map([['/static.html', staticPage]]));
+// The server runs in a process of its own, as a real one would.
+const serverProcess = spawn(process.execPath,
+  [fileURLToPath(new URL('../test/server.mjs', import.meta.url)), site, `/static.html=${staticPage}`],
+  { stdio: ['ignore', 'pipe', 'inherit'] });
+const [address] = await once(serverProcess.stdout, 'data');
+const server = { url: address.toString().trim() };
 const browser = await launch();
 try {
   console.log(`\nChromium ${(await browser.version()).replace(/^HeadlessChrome\//, '')}, ${loads} loads, ${clicks} clicks`);
@@ -171,5 +178,5 @@ try {
   await clickLatency(browser, server);
 } finally {
   await browser.close();
-  await server.close();
+  serverProcess.kill();
 }

@@ -35,3 +35,11 @@ export async function serve(root, overrides = new Map()) {
     close: () => new Promise((resolve) => server.close(resolve)),
   };
 }
+
+// Run on its own (node server.mjs ROOT [PATH=FILE ...]): serves ROOT and prints its address, so
+// that a benchmark's server does not share the event loop of the browser's driver.
+if (import.meta.url === `file://${process.argv[1]}`) {
+  const overrides = new Map(process.argv.slice(3).map((pair) => pair.split('=', 2)));
+  const { url } = await serve(process.argv[2], overrides);
+  console.log(url);
+}
