@@ -37,9 +37,10 @@ const page = {
   setText(text) {
     report = text;
     writes += 1;
+    // Scrolled first, while the box's layout is still clean, so that nothing forces a layout.
+    box.scrollTop = 0;
     box.value = text;
     box.setSelectionRange(0, 0);
-    box.scrollTop = 0;
   },
 };
 

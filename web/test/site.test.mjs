@@ -65,6 +65,7 @@ const state = (page) =>
     checked: [...document.querySelectorAll('input[type=radio]')].map((o) => o.checked),
     row: document.querySelector('select').selectedIndex,
     focus: document.activeElement?.id ?? '',
+    scrolled: document.querySelector('textarea').scrollTop,
   }));
 
 const option = (page, school) => page.$(`aria/${schoolNames[school]}[role="radio"]`);
@@ -88,6 +89,7 @@ function assertShows(now, school, what) {
   assert.equal(now.report, expected.schools[school], `${what}: report`);
   assert.equal(now.shown, expected.schools[school].replaceAll('\r\n', '\n'), `${what}: box`);
   assert.deepEqual(now.checked, [0, 1, 2].map((k) => k === school), `${what}: options`);
+  assert.equal(now.scrolled, 0, `${what}: the box shows its first line`);
 }
 
 describe('the page', () => {
@@ -157,6 +159,7 @@ describe('the page', () => {
 
   it('reports the school of every name clicked, with one write each (the guard)', async () => {
     for (let row = 0; row < expected.schoolOfRow.length; ++row) {
+      await page.$eval('#Text1_0', (box) => (box.scrollTop = box.scrollHeight));
       const before = (await state(page)).writes;
       await clickRow(page, row);
       const now = await state(page);
