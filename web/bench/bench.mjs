@@ -105,11 +105,14 @@ async function startUp(browser, server) {
     }
   }
   console.log(`\nCold loads, ${loads} of each page, interleaved; median (min–max), ms`);
-  console.log('| figure | static layout, no wasm | page | page / static |\n|---|---|---|---|');
+  console.log('| figure | static layout, no wasm | page | page / static | paired, round by round |\n|---|---|---|---|---|');
   for (const [figure, label] of [['fcp', 'first contentful paint'], ['complete', 'first complete frame with the assignment text']]) {
     const a = results.static[figure];
     const b = results.page[figure];
-    console.log(`| ${label} | ${range(a)} | ${range(b)} | ${(median(b) / median(a)).toFixed(2)}× |`);
+    const paired = b.map((value, i) => value / a[i]);
+    const ratio = (value) => value.toFixed(2);
+    console.log(`| ${label} | ${range(a)} | ${range(b)} | ${ratio(median(b) / median(a))}× | ` +
+      `${ratio(median(paired))}× (${ratio(Math.min(...paired))}–${ratio(Math.max(...paired))}) |`);
   }
 }
 
