@@ -3,6 +3,7 @@
 
 #include <array>
 #include <string_view>
+#include <utility>
 
 using tavrelon::Catalogue;
 using tavrelon::Representative;

@@ -263,21 +263,28 @@ std::string windowHtml(const tavrelon::Catalogue &catalogue)
     return html + "</main>\n";
 }
 
+std::string head(std::string_view module, std::string_view wasm)
+{
+    return R"(<meta charset="utf-8">)"
+           "\n"
+           R"(<meta name="viewport" content="width=device-width,initial-scale=1">)"
+           "\n<title>" +
+        escaped(FormDesign::windowCaption) + "</title>\n<style>\n" + styleSheet() +
+        "</style>\n<link" + attribute("rel", "icon") + attribute("href", "tavrelon.svg") +
+        attribute("type", "image/svg+xml") +
+        ">\n"
+        // The module's code is fetched beside the script, not after it.
+        "<link" +
+        attribute("rel", "preload") + attribute("href", wasm) + attribute("as", "fetch") +
+        attribute("type", "application/wasm") + " crossorigin>\n<script" +
+        attribute("type", "module") + attribute("src", module) + "></script>\n";
+}
+
 std::string page(std::string_view module, std::string_view wasm)
 {
-    const auto &catalogue = tavrelon::Catalogue::standard();
-    return "<!DOCTYPE html>\n<html lang=\"bg\">\n<head>\n<meta charset=\"utf-8\">\n"
-           "<meta name=\"viewport\" content=\"width=device-width,initial-scale=1\">\n"
-           "<title>" +
-        escaped(FormDesign::windowCaption) + "</title>\n<style>\n" + styleSheet() +
-        "</style>\n<link rel=\"icon\" href=\"tavrelon.svg\" type=\"image/svg+xml\">\n"
-        // The module's code is fetched beside the script, not after it.
-        "<link rel=\"preload\" href=\"" +
-        std::string(wasm) + "\" as=\"fetch\" type=\"application/wasm\" crossorigin>\n"
-        "<script type=\"module\" src=\"" +
-        std::string(module) + "\"></script>\n</head>\n<body>\n" + windowHtml(catalogue) +
-        "<noscript><p lang=\"bg\">Tavrelon работи с JavaScript.</p></noscript>\n"
-        "</body>\n</html>\n";
+    return "<!DOCTYPE html>\n<html" + attribute("lang", "bg") + ">\n<head>\n" + head(module, wasm) +
+        "</head>\n<body>\n" + windowHtml(tavrelon::Catalogue::standard()) +
+        "<noscript><p>Tavrelon работи с JavaScript.</p></noscript>\n</body>\n</html>\n";
 }
 
 } // namespace
