@@ -6,7 +6,11 @@
 const windowArea = document.getElementById('Tavrelon');
 const box = windowArea.querySelector('textarea');
 const list = windowArea.querySelector('select');
-const options = [...windowArea.querySelectorAll('input[type=radio]')];
+// The school options by element number, which each carries as its value.
+const options = [];
+for (const option of windowArea.querySelectorAll('input[type=radio]')) {
+  options[Number(option.value)] = option;
+}
 
 // The result box's exact text, CR LF included: the text area keeps only LF.
 let report = box.value;
