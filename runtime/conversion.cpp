@@ -6,7 +6,11 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
+#include <optional>
+#include <string>
+#include <version>
 
 namespace tavrelon {
 
@@ -51,6 +55,7 @@ std::size_t numberLength(std::string_view text)
     return end;
 }
 
+#if defined(__cpp_lib_to_chars)
 // Roughly log10 of a number already known to have the form numberLength() accepts and to be
 // out of the range of a double: positive for huge numbers, zero or negative for tiny ones.
 long long decimalMagnitude(std::string_view number)
@@ -79,6 +84,39 @@ long long decimalMagnitude(std::string_view number)
     return magnitude;
 }
 
+#endif
+
+// The value of a text that numberLength() accepted in full; nullopt if it cannot be read.
+std::optional<double> parseNumber(std::string_view number)
+{
+#if defined(__cpp_lib_to_chars)
+    // Independent of the C locale, which a toolkit may change.
+    double value = 0.0;
+    const auto *first = number.data();
+    const auto *last = first + number.size();
+    const auto [ptr, ec] = std::from_chars(first, last, value, std::chars_format::general);
+    if (ec == std::errc::result_out_of_range) {
+        // from_chars leaves the value alone here: tell overflow from underflow by magnitude.
+        return decimalMagnitude(number) > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+    }
+    if (ec != std::errc {} || ptr != last) {
+        return std::nullopt;
+    }
+    return value;
+#else
+    // A standard library without from_chars for doubles (WebAssembly's): strtod on exactly the
+    // accepted text, whose form holds in every locale. Out of range it gives infinity or the
+    // nearest tiny value, as from_chars does after the fix-up above.
+    const std::string text(number);
+    char *end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    if (end != text.c_str() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+#endif
+}
+
 } // namespace
 
 double textToNumber(std::string_view text) noexcept
@@ -98,19 +136,11 @@ double textToNumber(std::string_view text) noexcept
         return 0.0;
     }
 
-    double value = 0.0;
-    const auto *first = rest.data();
-    const auto [ptr, ec] =
-        std::from_chars(first, first + length, value, std::chars_format::general);
-    if (ec == std::errc::result_out_of_range) {
-        // from_chars leaves the value alone here: tell overflow from underflow by magnitude.
-        value = decimalMagnitude(rest.substr(0, length)) > 0
-            ? std::numeric_limits<double>::infinity()
-            : 0.0;
-    } else if (ec != std::errc {} || ptr != first + length) {
+    const auto value = parseNumber(rest.substr(0, length));
+    if (!value) {
         return 0.0;
     }
-    return negative ? -value : value;
+    return negative ? -*value : *value;
 }
 
 std::int16_t toInteger16(double value)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <exception>
 #include <stdexcept>
 #include <string>
 
@@ -23,6 +24,10 @@ public:
     static RuntimeError overflow();
     static RuntimeError noSuchElement(const std::string &control, int element);
     static RuntimeError invalidRow(const std::string &control, int row);
+
+    // What the user is told about an error that escaped the form's code: its number and
+    // message for a RuntimeError, in UTF-8.
+    static std::string describe(const std::exception_ptr &error);
 
 private:
     int m_number;

@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <exception>
 #include <limits>
 #include <ostream>
+#include <stdexcept>
 #include <string>
 
 using namespace tavrelon;
@@ -152,6 +154,15 @@ TEST(RuntimeErrors, nameWhatWentWrong)
 
     const auto row = RuntimeError::invalidRow("List1", 18);
     EXPECT_NE(std::string(row.what()).find("18"), std::string::npos);
+}
+
+TEST(RuntimeErrors, areDescribedWithNumberAndMessage)
+{
+    EXPECT_EQ(RuntimeError::describe(std::make_exception_ptr(RuntimeError::overflow())),
+              "Грешка 6 по време на работа:\nOverflow");
+    EXPECT_EQ(RuntimeError::describe(std::make_exception_ptr(std::length_error("too long"))),
+              "Неочаквана грешка:\ntoo long");
+    EXPECT_EQ(RuntimeError::describe(std::make_exception_ptr(42)), "Неочаквана грешка.");
 }
 
 } // namespace

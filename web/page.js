@@ -1,0 +1,161 @@
+// The page's behaviour, appended to the module's loader (--extern-post-js) so that the site has
+// one script. The page itself is already laid out from the form; this starts the form's code in
+// WebAssembly and hands it the page's clicks. The controls keep their own state: the module asks
+// for it through `page` (web/pagelibrary.js).
+
+const windowArea = document.getElementById('Tavrelon');
+const box = windowArea.querySelector('textarea');
+const list = windowArea.querySelector('select');
+// The school options by element number, which each carries as its value.
+const options = [];
+for (const option of windowArea.querySelectorAll('input[type=radio]')) {
+  options[Number(option.value)] = option;
+}
+
+// The result box's exact text, CR LF included: the text area keeps only LF.
+let report = box.value;
+let core = null;
+let stopped = false;
+let rowBeforePress = -1;
+let writes = 0;
+
+const page = {
+  listIndex: () => list.selectedIndex,
+  listCount: () => list.options.length,
+  optionCount: () => options.length,
+  optionValue: (element) => options[element].checked,
+  // Checking clears the others of the group and, when it was not checked, delivers its click
+  // before returning, as the form's code expects.
+  setOptionValue(element, value) {
+    const option = options[element];
+    if (!value || option.checked) {
+      option.checked = value;
+      return;
+    }
+    option.checked = true;
+    deliver(() => core._tavrelon_option_click(element));
+  },
+  // textContent, not text: a name keeps its trailing blank.
+  text: (what, index) =>
+    what === 0 ? list.options[index].textContent : options[index].parentElement.textContent,
+  setText(text) {
+    report = text;
+    writes += 1;
+    // Scrolled first, while the box's layout is still clean, so that nothing forces a layout.
+    box.scrollTop = 0;
+    box.value = text;
+    box.setSelectionRange(0, 0);
+  },
+};
+
+function stop(message) {
+  if (stopped) {
+    return;
+  }
+  stopped = true;
+  windowArea.inert = true;
+  const dialog = document.createElement('dialog');
+  dialog.setAttribute('role', 'alertdialog');
+  dialog.setAttribute('aria-labelledby', 'error-title');
+  dialog.setAttribute('aria-describedby', 'error-text');
+  const title = document.createElement('h2');
+  title.id = 'error-title';
+  title.textContent = 'Tavrelon';
+  const text = document.createElement('p');
+  text.id = 'error-text';
+  text.textContent = `${message}\n\nПрограмата спря. Презаредете страницата, за да започнете отначало.`;
+  const form = document.createElement('form');
+  form.method = 'dialog';
+  const button = document.createElement('button');
+  button.textContent = 'OK';
+  form.append(button);
+  dialog.append(title, text, form);
+  document.body.append(dialog);
+  dialog.showModal();
+  document.documentElement.dataset.state = 'stopped';
+}
+
+// Runs one of the form's procedures; the first run-time error stops the page for good.
+function deliver(procedure) {
+  if (stopped || core === null) {
+    return;
+  }
+  if (!procedure()) {
+    stop(core.UTF8ToString(core._tavrelon_error()));
+  }
+}
+
+const listClick = () => deliver(() => core._tavrelon_list_click());
+
+options.forEach((option, element) =>
+  option.addEventListener('change', () => {
+    if (option.checked) {
+      deliver(() => core._tavrelon_option_click(element));
+    }
+  }),
+);
+
+// A new selection is a click on the list, and so is a click on the row already selected.
+list.addEventListener('change', listClick);
+list.addEventListener('mousedown', () => {
+  rowBeforePress = list.selectedIndex;
+});
+list.addEventListener('click', (event) => {
+  const onRow = event.offsetX < list.clientWidth && event.offsetY < list.clientHeight;
+  if (onRow && list.selectedIndex >= 0 && list.selectedIndex === rowBeforePress) {
+    listClick();
+  }
+});
+// With nothing chosen yet the first arrow key chooses the first row rather than stepping past it.
+list.addEventListener('keydown', (event) => {
+  if ((event.key === 'ArrowDown' || event.key === 'ArrowUp') && list.selectedIndex < 0 &&
+      list.options.length > 0) {
+    event.preventDefault();
+    list.selectedIndex = 0;
+    listClick();
+  }
+});
+
+// Browsers without arithmetic on lengths in CSS scale the window down here instead.
+if (!CSS.supports('zoom', 'min(1, 100vw / 1px)')) {
+  const width = windowArea.offsetWidth;
+  const fit = () => {
+    windowArea.style.zoom = String(Math.min(1, document.documentElement.clientWidth / width));
+  };
+  addEventListener('resize', fit);
+  fit();
+}
+
+globalThis.tavrelon = Object.freeze({
+  // The result box's text exactly as the form's code wrote it.
+  get report() {
+    return report;
+  },
+  // How many times the form's code has written the box.
+  get writes() {
+    return writes;
+  },
+});
+
+try {
+  core = await Module({ page });
+  if (core._tavrelon_start()) {
+    // A choice made while the module was loading counts once it is there.
+    if (list.selectedIndex >= 0) {
+      listClick();
+    } else {
+      const checked = options.findIndex((option) => option.checked);
+      if (checked >= 0) {
+        deliver(() => core._tavrelon_option_click(checked));
+      }
+    }
+  } else {
+    stop(core.UTF8ToString(core._tavrelon_error()));
+  }
+  if (!stopped) {
+    document.documentElement.dataset.state = 'ready';
+  }
+  performance.mark('tavrelon-ready');
+} catch (error) {
+  stop(`Програмата не можа да се зареди:\n${error}`);
+}

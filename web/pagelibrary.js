@@ -1,0 +1,32 @@
+// The page's side of web/pageimports.h, linked into the module with --js-library. Each function
+// asks the object the page handed to the module as Module.page.
+mergeInto(LibraryManager.library, {
+  tavrelon_page_list_index: function () {
+    return Module['page'].listIndex();
+  },
+  tavrelon_page_list_count: function () {
+    return Module['page'].listCount();
+  },
+  tavrelon_page_option_count: function () {
+    return Module['page'].optionCount();
+  },
+  tavrelon_page_option_value: function (element) {
+    return Module['page'].optionValue(element) ? 1 : 0;
+  },
+  tavrelon_page_set_option_value: function (element, value) {
+    Module['page'].setOptionValue(element, value !== 0);
+  },
+  tavrelon_page_text: function (what, index, buffer, capacity) {
+    const text = Module['page'].text(what, index);
+    const length = lengthBytesUTF8(text);
+    if (length <= capacity) {
+      // stringToUTF8 counts the terminating zero it writes; the buffer has no room for it.
+      const bytes = new TextEncoder().encode(text);
+      HEAPU8.set(bytes, buffer);
+    }
+    return length;
+  },
+  tavrelon_page_set_text: function (text, length) {
+    Module['page'].setText(UTF8ToString(text, length));
+  },
+});

@@ -1,0 +1,333 @@
+// The site in Debian's Chromium, driven as a user or a screen reader would: controls found by
+// role and accessible name, clicked with the mouse, moved with the keyboard. Every report is
+// compared byte for byte with tests/expectedreports.h.
+//   node --test web/test/site.test.mjs   (TAVRELON_WEB_SITE, TAVRELON_WEB_FAULTY: the builds;
+//   TAVRELON_WEB_SCREENSHOT: where to save a picture of the window)
+import assert from 'node:assert/strict';
+import { readFileSync } from 'node:fs';
+import { after, before, describe, it } from 'node:test';
+import { createRequire } from 'node:module';
+import { join } from 'node:path';
+import { launch } from './browser.mjs';
+import { expected, pixels } from './expected.mjs';
+import { serve } from './server.mjs';
+
+const buildDir = new URL('../../build-web/', import.meta.url).pathname;
+const site = process.env.TAVRELON_WEB_SITE ?? join(buildDir, 'site');
+const faulty = process.env.TAVRELON_WEB_FAULTY ?? join(buildDir, 'cmake/faulty');
+const axeSource = readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
+const schoolNames = ['Преславска книжовна школа', 'Софийска книжовна школа', 'Търновска книжовна школа'];
+
+let browser;
+let server;
+
+before(async () => {
+  server = await serve(site);
+  browser = await launch();
+});
+after(async () => {
+  await browser?.close();
+  await server?.close();
+});
+
+// A fresh page with the site loaded, and what went wrong on it.
+async function open(url = server.url, viewport = { width: 640, height: 400 }) {
+  const page = await browser.newPage();
+  const problems = [];
+  page.on('console', (message) => {
+    if (message.type() === 'error' || message.type() === 'warning') {
+      problems.push(`console ${message.type()}: ${message.text()}`);
+    }
+  });
+  page.on('pageerror', (error) => problems.push(`page error: ${error.message}`));
+  page.on('requestfailed', (request) => problems.push(`failed: ${request.url()}`));
+  page.on('response', (response) => {
+    if (!response.ok()) {
+      problems.push(`${response.status()}: ${response.url()}`);
+    }
+  });
+  page.on('request', (request) => {
+    if (!request.url().startsWith(url) && !request.url().startsWith('data:')) {
+      problems.push(`other host: ${request.url()}`);
+    }
+  });
+  await page.setViewport(viewport);
+  await page.goto(url);
+  await page.waitForFunction(() => document.documentElement.dataset.state);
+  return { page, problems };
+}
+
+const state = (page) =>
+  page.evaluate(() => ({
+    report: globalThis.tavrelon.report,
+    writes: globalThis.tavrelon.writes,
+    shown: document.querySelector('textarea').value,
+    checked: [...document.querySelectorAll('input[type=radio]')].map((o) => o.checked),
+    row: document.querySelector('select').selectedIndex,
+    focus: document.activeElement?.id ?? '',
+    scrolled: document.querySelector('textarea').scrollTop,
+  }));
+
+const option = (page, school) => page.$(`aria/${schoolNames[school]}[role="radio"]`);
+const namesList = (page) => page.$('::-p-aria([name="Автори/граматици"][role="listbox"])');
+
+async function nameRow(page, row) {
+  const list = await namesList(page);
+  const names = await list.$$('option');
+  return names[row];
+}
+
+// Clicks a row of the names list with the mouse, scrolling it into view first, as a user would.
+async function clickRow(page, row) {
+  const item = await nameRow(page, row);
+  await item.evaluate((o) => o.scrollIntoView({ block: 'nearest' }));
+  const box = await item.boundingBox();
+  await page.mouse.click(box.x + box.width / 2, box.y + box.height / 2);
+}
+
+function assertShows(now, school, what) {
+  assert.equal(now.report, expected.schools[school], `${what}: report`);
+  assert.equal(now.shown, expected.schools[school].replaceAll('\r\n', '\n'), `${what}: box`);
+  assert.deepEqual(now.checked, [0, 1, 2].map((k) => k === school), `${what}: options`);
+  assert.equal(now.scrolled, 0, `${what}: the box shows its first line`);
+}
+
+describe('the page', () => {
+  let page;
+  let problems;
+  before(async () => {
+    ({ page, problems } = await open());
+  });
+  after(async () => {
+    await page.close();
+  });
+
+  it('starts with the assignment text, nothing chosen and the box focused', async () => {
+    const now = await state(page);
+    assert.equal(now.report, expected.assignment);
+    assert.equal(now.shown, expected.assignment.replaceAll('\r\n', '\n'));
+    assert.deepEqual(now.checked, [false, false, false]);
+    assert.equal(now.row, -1);
+    assert.equal(now.focus, 'Text1_0');
+    assert.equal(await page.$eval('html', (html) => html.lang), 'bg');
+  });
+
+  it('places every control where the form does (±1 CSS px)', async () => {
+    const boxes = await page.evaluate(() => {
+      const area = document.getElementById('Tavrelon').getBoundingClientRect();
+      const frame = document.getElementById('Frame1').getBoundingClientRect();
+      return Object.fromEntries(
+        [...document.querySelectorAll('#Tavrelon .c')].map((element) => {
+          const r = element.getBoundingClientRect();
+          const origin = element.closest('fieldset') && element.tagName !== 'FIELDSET' ? frame : area;
+          return [element.id, [r.left - origin.left, r.top - origin.top, r.width, r.height]];
+        }),
+      );
+    });
+    for (const control of expected.controls) {
+      const actual = boxes[control.id];
+      assert.ok(actual, `${control.id} is on the page`);
+      control.twips.map(pixels).forEach((want, i) => {
+        assert.ok(Math.abs(actual[i] - want) <= 1, `${control.id}: ${actual} against ${want} at ${i}`);
+      });
+    }
+    const area = await page.$eval('#Tavrelon', (e) => [e.offsetWidth, e.offsetHeight]);
+    assert.deepEqual(area, [482, 287]);
+  });
+
+  it('keeps the form\'s tab order: box, school options, names list', async () => {
+    await page.focus('#Text1_0');
+    const order = [];
+    for (let i = 0; i < 2; ++i) {
+      await page.keyboard.press('Tab');
+      order.push(await page.evaluate(() => document.activeElement.closest('.c')?.id));
+    }
+    assert.deepEqual(order, ['Option1_0', 'List1_0']);
+  });
+
+  it('reports every school clicked, keeping the names list as it is', async () => {
+    for (const school of [2, 0, 1]) {
+      await (await option(page, school)).click();
+      assertShows(await state(page), school, `school ${school}`);
+    }
+    await clickRow(page, 7);
+    await (await option(page, 2)).click();
+    const now = await state(page);
+    assertShows(now, 2, 'school after a name');
+    assert.equal(now.row, 7);
+  });
+
+  it('reports the school of every name clicked, with one write each (the guard)', async () => {
+    for (let row = 0; row < expected.schoolOfRow.length; ++row) {
+      await page.$eval('#Text1_0', (box) => (box.scrollTop = box.scrollHeight));
+      const before = (await state(page)).writes;
+      await clickRow(page, row);
+      const now = await state(page);
+      assertShows(now, expected.schoolOfRow[row], `name ${row}`);
+      assert.equal(now.row, row);
+      assert.equal(now.writes, before + 1, `name ${row}: the nested option click wrote nothing`);
+    }
+  });
+
+  it('names keep their exact text, trailing blank included', async () => {
+    const sixth = await (await nameRow(page, 6)).evaluate((o) => o.textContent);
+    assert.equal(sixth, 'йеромонах Гаврил ');
+    await clickRow(page, 6);
+    assert.ok((await state(page)).report.includes('йеромонах Гаврил \r\n'));
+  });
+
+  it('reports again on a click on the chosen name or option', async () => {
+    await clickRow(page, 11);
+    await (await option(page, 2)).click();
+    let before = (await state(page)).writes;
+    await clickRow(page, 11);
+    let now = await state(page);
+    assertShows(now, 0, 'chosen name again');
+    assert.equal(now.writes, before + 1);
+    before = now.writes;
+    await (await option(page, 0)).click();
+    now = await state(page);
+    assertShows(now, 0, 'checked option again');
+    assert.equal(now.writes, before, 'a checked option clicked again is no click');
+  });
+
+  it('leaves the box read-only but selectable', async () => {
+    const before = await state(page);
+    await page.focus('#Text1_0');
+    await page.keyboard.type('abc');
+    await page.keyboard.press('Backspace');
+    const now = await state(page);
+    assert.equal(now.shown, before.shown);
+    assert.equal(now.report, before.report);
+    const selected = await page.$eval('#Text1_0', (box) => {
+      box.select();
+      return box.selectionEnd - box.selectionStart;
+    });
+    assert.equal(selected, before.shown.length);
+  });
+
+  it('walks the names list with the arrow keys, row by row', async () => {
+    const fresh = await open();
+    try {
+      const list = await namesList(fresh.page);
+      await list.focus();
+      for (let row = 0; row < expected.schoolOfRow.length; ++row) {
+        await fresh.page.keyboard.press('ArrowDown');
+        const now = await state(fresh.page);
+        assert.equal(now.row, row, 'the first key chooses the first row');
+        assertShows(now, expected.schoolOfRow[row], `ArrowDown to row ${row}`);
+      }
+      await fresh.page.keyboard.press('ArrowUp');
+      assertShows(await state(fresh.page), expected.schoolOfRow[16], 'ArrowUp');
+      assert.deepEqual(fresh.problems, []);
+    } finally {
+      await fresh.page.close();
+    }
+  });
+
+  it('moves through the school options with the arrow keys', async () => {
+    await (await option(page, 0)).click();
+    for (const [key, school] of [['ArrowDown', 1], ['ArrowDown', 2], ['ArrowDown', 0], ['ArrowUp', 2]]) {
+      await page.keyboard.press(key);
+      assertShows(await state(page), school, `${key} to school ${school}`);
+    }
+  });
+
+  it('has no accessibility violations (axe-core)', async () => {
+    await page.addScriptTag({ content: axeSource });
+    const results = await page.evaluate(() => globalThis.axe.run(document));
+    assert.deepEqual(
+      results.violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target).join(' ')}`),
+      [],
+    );
+    const names = await page.evaluate(() => ({
+      group: document.querySelector('fieldset legend').textContent,
+      box: document.querySelector('textarea').getAttribute('aria-label'),
+    }));
+    assert.equal(names.group, 'Книжовни школи');
+    assert.ok(await page.$('aria/Книжовни школи[role="group"]'));
+    assert.ok(await page.$(`aria/${names.box}[role="textbox"]`));
+  });
+
+  it('logged no error and made no failed or foreign request', () => {
+    assert.deepEqual(problems, []);
+  });
+});
+
+describe('a run-time error', () => {
+  it('shows a dialog naming it, and the page takes no further input', async () => {
+    const overrides = new Map([
+      ['/tavrelon.js', join(faulty, 'tavrelon.js')],
+      ['/tavrelon.wasm', join(faulty, 'tavrelon.wasm')],
+    ]);
+    const faultyServer = await serve(site, overrides);
+    const { page, problems } = await open(faultyServer.url);
+    try {
+      await (await option(page, 0)).click();
+      assertShows(await state(page), 0, 'before the error');
+      await clickRow(page, 1);
+      await page.waitForSelector('dialog[open]');
+      const message = await page.$eval('dialog', (d) => d.textContent);
+      assert.match(message, /Грешка 340/);
+      assert.match(message, /Option1\(7\)/);
+      assert.equal(await page.$eval('html', (h) => h.dataset.state), 'stopped');
+      await page.keyboard.press('Enter');
+      const before = await state(page);
+      assert.equal(await page.$eval('#Tavrelon', (w) => w.inert), true);
+      await page.$eval('input[value="2"]', (o) => o.click());
+      await page.$eval('select', (l) => {
+        l.selectedIndex = 3;
+        l.dispatchEvent(new Event('change'));
+      });
+      const now = await state(page);
+      assert.equal(now.report, before.report);
+      assert.equal(now.writes, before.writes);
+      assert.deepEqual(problems, []);
+    } finally {
+      await page.close();
+      await faultyServer.close();
+    }
+  });
+});
+
+describe('a narrow screen', () => {
+  it('scales the window down as a whole', async () => {
+    const { page, problems } = await open(server.url, { width: 320, height: 480 });
+    try {
+      const sizes = await page.evaluate(() => {
+        const area = document.getElementById('Tavrelon').getBoundingClientRect();
+        const list = document.getElementById('List1_0').getBoundingClientRect();
+        return {
+          area: [area.width, area.height],
+          list: [list.left - area.left, list.width],
+          scrollWidth: document.documentElement.scrollWidth,
+        };
+      });
+      const scale = 320 / 482;
+      assert.ok(Math.abs(sizes.area[0] - 320) <= 1, `width ${sizes.area[0]}`);
+      assert.ok(Math.abs(sizes.area[1] - 287 * scale) <= 1, `height ${sizes.area[1]}`);
+      assert.ok(Math.abs(sizes.list[0] - 256 * scale) <= 1, `list left ${sizes.list[0]}`);
+      assert.ok(Math.abs(sizes.list[1] - 209 * scale) <= 1, `list width ${sizes.list[1]}`);
+      assert.ok(sizes.scrollWidth <= 320, 'no sideways scrolling');
+      await clickRow(page, 12);
+      assertShows(await state(page), 1, 'a click on the scaled window');
+      assert.deepEqual(problems, []);
+    } finally {
+      await page.close();
+    }
+  });
+});
+
+describe('the picture of the window', { skip: !process.env.TAVRELON_WEB_SCREENSHOT }, () => {
+  it('is taken after choosing the second name', async () => {
+    const { page } = await open();
+    try {
+      await clickRow(page, 1);
+      await page.$eval('select', (l) => (l.scrollTop = 0));
+      const clip = await (await page.$('#Tavrelon')).boundingBox();
+      await page.screenshot({ path: process.env.TAVRELON_WEB_SCREENSHOT, clip, captureBeyondViewport: false });
+    } finally {
+      await page.close();
+    }
+  });
+});

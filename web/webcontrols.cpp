@@ -1,0 +1,93 @@
+#include "webcontrols.h"
+
+#include "catalogue.h"
+#include "pageimports.h"
+#include "runtimeerror.h"
+
+using tavrelon::RuntimeError;
+
+namespace {
+
+constexpr std::int16_t namesList = 0;
+constexpr std::int16_t schoolList = 1;
+
+// A text the page holds, fetched in one or two calls: the page says how many bytes it needs.
+std::string pageText(int what, int index)
+{
+    std::string text(64, '\0');
+    auto length = tavrelon_page_text(what, index, text.data(), int(text.size()));
+    if (length > int(text.size())) {
+        text.resize(std::size_t(length));
+        length = tavrelon_page_text(what, index, text.data(), int(text.size()));
+    }
+    text.resize(std::size_t(length));
+    return text;
+}
+
+} // namespace
+
+WebControls::WebControls(const tavrelon::Catalogue &catalogue)
+    : m_catalogue(catalogue)
+{ }
+
+std::int16_t WebControls::listIndex(std::int16_t element)
+{
+    checkElement("List1", element, 2);
+    return element == namesList ? std::int16_t(tavrelon_page_list_index()) : std::int16_t {-1};
+}
+
+std::int16_t WebControls::listCount(std::int16_t element)
+{
+    checkElement("List1", element, 2);
+    return element == namesList ? std::int16_t(tavrelon_page_list_count()) : m_catalogue.rowCount();
+}
+
+std::string WebControls::list(std::int16_t element, std::int16_t row)
+{
+    checkElement("List1", element, 2);
+    if (element == schoolList) {
+        return std::string(m_catalogue.schoolText(row));
+    }
+    if (row < 0 || row >= tavrelon_page_list_count()) {
+        throw RuntimeError::invalidRow("List1", row);
+    }
+    return pageText(tavrelon_page_row_name, row);
+}
+
+void WebControls::checkOption(std::int16_t element) const
+{
+    checkElement("Option1", element, tavrelon_page_option_count());
+}
+
+std::string WebControls::optionCaption(std::int16_t element)
+{
+    checkOption(element);
+    return pageText(tavrelon_page_option_caption, element);
+}
+
+bool WebControls::optionValue(std::int16_t element)
+{
+    checkOption(element);
+    return tavrelon_page_option_value(element) != 0;
+}
+
+void WebControls::setOptionValue(std::int16_t element, bool value)
+{
+    checkOption(element);
+    // Checking an option that was not checked clears the others and delivers its click before
+    // the page returns.
+    tavrelon_page_set_option_value(element, value ? 1 : 0);
+}
+
+std::string WebControls::text(std::int16_t element)
+{
+    checkElement("Text1", element, 1);
+    return m_text;
+}
+
+void WebControls::setText(std::int16_t element, const std::string &text)
+{
+    checkElement("Text1", element, 1);
+    m_text = text;
+    tavrelon_page_set_text(m_text.data(), int(m_text.size()));
+}
