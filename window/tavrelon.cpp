@@ -234,6 +234,20 @@ std::string Tavrelon::resultText() const
     return m_controls->text(0);
 }
 
+// The window has one size and no maximise button, but on Wayland Qt draws the title bar itself
+// and offers maximise whatever the flags say, and a window manager's shortcut may ask for full
+// screen: either goes straight back to the normal state.
+void Tavrelon::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    constexpr auto enlarged = Qt::WindowMaximized | Qt::WindowFullScreen;
+    if (event->type() == QEvent::WindowStateChange && (windowState() & enlarged) != 0) {
+        QMetaObject::invokeMethod(
+            this, [this, enlarged] { setWindowState(windowState() & ~enlarged); },
+            Qt::QueuedConnection);
+    }
+}
+
 void Tavrelon::centreOnScreen()
 {
     const auto *screen = this->screen();
