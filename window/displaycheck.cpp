@@ -194,7 +194,7 @@ System localSystem()
             DisplaySockets::xServerAnswers, waylandPluginInstalled};
 }
 
-bool reachable(int argc, char *argv[])
+bool reachable(int argc, char **argv)
 {
     const std::vector<std::string> arguments(argv, argv + argc);
     const auto sentence = problem(arguments, localSystem());

@@ -39,6 +39,6 @@ System localSystem();
 
 // Checks the real machine for this command line; when no platform can reach a display, prints
 // the sentence to stderr and returns false.
-bool reachable(int argc, char *argv[]);
+bool reachable(int argc, char **argv);
 
 } // namespace DisplayCheck
