@@ -3,6 +3,7 @@
 #include "accessibility.h"
 #include "catalogue.h"
 #include "fatalerror.h"
+#include "fixedsizewindow.h"
 #include "nameslist.h"
 #include "qtdesign.h"
 #include "resultbox.h"
@@ -111,6 +112,7 @@ Tavrelon::Tavrelon(const tavrelon::Catalogue &catalogue, QWidget *parent)
     palette.setColor(QPalette::Window, FormDesign::toColor(FormDesign::windowBackground));
     setPalette(palette);
     setFixedSize(FormDesign::clientPixels());
+    new FixedSizeWindow(this);
 
     createControls();
     m_controls = std::make_unique<QtControls>(catalogue, m_names, m_options, m_resultBox);
@@ -232,20 +234,6 @@ QRadioButton *Tavrelon::schoolOption(int school) const
 std::string Tavrelon::resultText() const
 {
     return m_controls->text(0);
-}
-
-// The window has one size and no maximise button, but on Wayland Qt draws the title bar itself
-// and offers maximise whatever the flags say, and a window manager's shortcut may ask for full
-// screen: either goes straight back to the normal state.
-void Tavrelon::changeEvent(QEvent *event)
-{
-    QWidget::changeEvent(event);
-    constexpr auto enlarged = Qt::WindowMaximized | Qt::WindowFullScreen;
-    if (event->type() == QEvent::WindowStateChange && (windowState() & enlarged) != 0) {
-        QMetaObject::invokeMethod(
-            this, [this, enlarged] { setWindowState(windowState() & ~enlarged); },
-            Qt::QueuedConnection);
-    }
 }
 
 void Tavrelon::centreOnScreen()

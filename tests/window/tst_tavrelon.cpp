@@ -71,7 +71,6 @@ private slots:
     void layoutFollowsTheDesign_data();
     void layoutFollowsTheDesign();
     void windowIsFixedAndTitled();
-    void windowDoesNotMaximise();
     void fontAsksForTheFirstInstalledFamily();
     void startsWithTheAssignmentAndNothingChosen();
     void tabOrderRunsBoxOptionsList();
@@ -203,16 +202,6 @@ void TestTavrelon::windowIsFixedAndTitled()
     QVERIFY(!font.italic());
     // No hidden list: nothing in the window but the designed controls and their parts.
     QCOMPARE(m_window->findChildren<QListWidget *>().size(), 1);
-}
-
-void TestTavrelon::windowDoesNotMaximise()
-{
-    // Qt's own title bar on Wayland offers maximise whatever the window's flags say.
-    for (const auto state : {Qt::WindowMaximized, Qt::WindowFullScreen}) {
-        m_window->setWindowState(state);
-        QTRY_COMPARE(m_window->windowState(), Qt::WindowNoState);
-        QCOMPARE(m_window->size(), QSize(482, 287));
-    }
 }
 
 void TestTavrelon::startsWithTheAssignmentAndNothingChosen()
