@@ -1,43 +1,17 @@
 #include "applicationsetup.h"
-#include "tavrelon.h"
-
+#include "displaycheck.h"
 #include "fatalerror.h"
 #include "fontconfigsetup.h"
+#include "tavrelon.h"
 
 #include <QApplication>
 
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <memory>
-
-namespace {
-
-// Qt aborts when its platform cannot reach a display; say what is wrong instead.
-bool displayReachable()
-{
-    const auto *platform = std::getenv("QT_QPA_PLATFORM");
-    if (platform != nullptr && *platform != '\0' && std::strncmp(platform, "xcb", 3) != 0 &&
-        std::strncmp(platform, "wayland", 7) != 0) {
-        return true;
-    }
-    const auto set = [](const char *name) {
-        const auto *value = std::getenv(name);
-        return value != nullptr && *value != '\0';
-    };
-    return set("DISPLAY") || set("WAYLAND_DISPLAY");
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
-    if (!displayReachable()) {
-        std::fputs("tavrelon: no display to open a window on (DISPLAY and WAYLAND_DISPLAY are "
-                   "unset).\nRun it from a desktop session, or under a virtual one: "
-                   "xvfb-run tavrelon\n",
-                   stderr);
-        return 2;
+    if (!DisplayCheck::reachable(argc, argv)) {
+        return DisplayCheck::exitStatus;
     }
 
     FontconfigSetup::start();

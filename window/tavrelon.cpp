@@ -3,6 +3,7 @@
 #include "accessibility.h"
 #include "catalogue.h"
 #include "fatalerror.h"
+#include "fixedsizewindow.h"
 #include "nameslist.h"
 #include "qtdesign.h"
 #include "resultbox.h"
@@ -118,6 +119,7 @@ Tavrelon::Tavrelon(const tavrelon::Catalogue &catalogue, QWidget *parent)
     palette.setColor(QPalette::Window, FormDesign::toColor(FormDesign::windowBackground));
     setPalette(palette);
     setFixedSize(FormDesign::clientPixels());
+    new FixedSizeWindow(this);
 
     createControls();
     m_controls = std::make_unique<QtControls>(catalogue, m_names, m_options, m_resultBox);

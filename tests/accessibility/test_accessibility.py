@@ -170,10 +170,10 @@ def press(keysym, name):
 class Program:
     """The real program, started with its AT-SPI bridge on, and its window as AT-SPI shows it."""
 
-    def __init__(self, binary):
+    def __init__(self, binary, platform="xcb", stderr=None):
         environment = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-                           QT_QPA_PLATFORM="xcb")
-        self.process = subprocess.Popen([binary], env=environment)
+                           QT_QPA_PLATFORM=platform)
+        self.process = subprocess.Popen([binary], env=environment, stderr=stderr)
         self.app = None
         self.frame = None
 
