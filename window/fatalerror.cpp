@@ -1,6 +1,6 @@
 #include "fatalerror.h"
 
-#include "runtimeerror.h"
+#include "errormessage.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -10,24 +10,14 @@ namespace FatalError {
 
 QString describe(const std::exception_ptr &error)
 {
-    try {
-        std::rethrow_exception(error);
-    } catch (const tavrelon::RuntimeError &runtimeError) {
-        return QStringLiteral("Грешка %1 по време на работа:\n%2")
-            .arg(runtimeError.number())
-            .arg(QString::fromUtf8(runtimeError.what()));
-    } catch (const std::exception &exception) {
-        return QStringLiteral("Неочаквана грешка:\n%1").arg(QString::fromUtf8(exception.what()));
-    } catch (...) {
-        return QStringLiteral("Неочаквана грешка.");
-    }
+    return QString::fromStdString(FormDesign::describeError(error));
 }
 
 void report(QWidget *parent)
 {
     const auto message =
-        describe(std::current_exception()) + QStringLiteral("\n\nПрограмата ще бъде затворена.");
-    QMessageBox::critical(parent, QStringLiteral("Tavrelon"), message);
+        QString::fromStdString(FormDesign::fatalErrorMessage(std::current_exception()));
+    QMessageBox::critical(parent, QString::fromUtf8(FormDesign::fatalErrorTitle), message);
     QCoreApplication::exit(exitStatus);
 }
 

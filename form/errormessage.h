@@ -1,0 +1,18 @@
+#pragma once
+
+#include <exception>
+#include <string>
+
+// What the message box says when a run-time error ends the program, in UTF-8, for every
+// window layer.
+namespace FormDesign {
+
+// The error's number and text, or what can be said of an error of another kind.
+std::string describeError(const std::exception_ptr &error);
+
+// The whole message: the error, then that the program will now close.
+std::string fatalErrorMessage(const std::exception_ptr &error);
+
+inline constexpr const char *fatalErrorTitle = "Tavrelon";
+
+} // namespace FormDesign

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "formdesign.h"
+
+#include <windows.h>
+
+// The form's lengths in pixels at a window's dots per inch.
+namespace Layout {
+
+// Where a control stands in the window's client area: options lie in the frame, so the
+// frame's position is added to theirs.
+RECT controlRect(const FormDesign::Control &control, int dpi);
+
+SIZE clientSize(int dpi);
+
+// The form's colours are COLORREF values already (0x00BBGGRR).
+constexpr COLORREF toColorRef(std::uint32_t bgr)
+{
+    return static_cast<COLORREF>(bgr);
+}
+
+} // namespace Layout
