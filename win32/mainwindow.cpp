@@ -152,6 +152,9 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
         return onControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_NEXTDLGCTL:
+        onNextControl(wParam, LOWORD(lParam) != 0);
+        return 0;
     case WM_VKEYTOITEM:
         return onListKey(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
     case WM_DPICHANGED:
@@ -301,6 +304,16 @@ LRESULT MainWindow::onListKey(int key, int caretRow, HWND list)
         return -2;
     }
     return -1;
+}
+
+void MainWindow::onNextControl(WPARAM which, bool isHandle)
+{
+    // The result box asks for this on Tab, as it would in a dialog box.
+    HWND next = isHandle ? reinterpret_cast<HWND>(which)
+                         : GetNextDlgTabItem(m_window, GetFocus(), which != 0);
+    if (next != nullptr) {
+        SetFocus(next);
+    }
 }
 
 void MainWindow::onDpiChanged(int dpi, const RECT &suggested)

@@ -40,6 +40,7 @@ private:
     void onCommand(int id, int code, HWND control);
     LRESULT onControlColour(HDC dc, HWND control);
     LRESULT onListKey(int key, int caretRow, HWND list);
+    void onNextControl(WPARAM which, bool isHandle);
     void onDpiChanged(int dpi, const RECT &suggested);
     void onEraseBackground(HDC dc);
     void onDestroy();
