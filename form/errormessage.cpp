@@ -9,10 +9,15 @@ std::string describeError(const std::exception_ptr &error)
     try {
         std::rethrow_exception(error);
     } catch (const tavrelon::RuntimeError &runtimeError) {
-        return "Грешка " + std::to_string(runtimeError.number()) + " по време на работа:\n" +
-            runtimeError.what();
+        std::string message = "Грешка ";
+        message.append(std::to_string(runtimeError.number()))
+            .append(" по време на работа:\n")
+            .append(runtimeError.what());
+        return message;
     } catch (const std::exception &exception) {
-        return std::string("Неочаквана грешка:\n") + exception.what();
+        std::string message = "Неочаквана грешка:\n";
+        message.append(exception.what());
+        return message;
     } catch (...) {
         return "Неочаквана грешка.";
     }
@@ -20,7 +25,9 @@ std::string describeError(const std::exception_ptr &error)
 
 std::string fatalErrorMessage(const std::exception_ptr &error)
 {
-    return describeError(error) + "\n\nПрограмата ще бъде затворена.";
+    auto message = describeError(error);
+    message.append("\n\nПрограмата ще бъде затворена.");
+    return message;
 }
 
 } // namespace FormDesign

@@ -39,7 +39,9 @@ class Session:
         self.process = wine.start(program)
         self.state = wine.wait_for("state")
         if self.state is None:
-            raise RuntimeError(f"{program}: no window")
+            status = self.process.poll()
+            raise RuntimeError(f"{program}: no window (exit status {status}); Wine said:\n" +
+                               wine.log.read_text(errors="replace")[-3000:])
         # Without a window manager the keyboard goes to the X window under the pointer: rest
         # it on the heading, which takes no focus.
         wine.xdotool("mousemove", *self.point("Label1(0)", dx=5, dy=5))

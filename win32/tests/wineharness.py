@@ -72,8 +72,12 @@ class Wine:
         subprocess.run(["sh", "-c", f'. "{HERE}/wine-env"'], env=self.env, check=True)
 
     def start(self, program, *args):
-        return subprocess.Popen(["wine", program, *args], env=self.env,
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        """Starts a program; Wine's errors go to program.log in the prefix's folder."""
+        self.log = self.prefix.parent / "program.log"
+        with open(self.log, "w") as log:
+            return subprocess.Popen(["wine", program, *args], env=dict(self.env,
+                                    WINEDEBUG="err+all"), stdin=subprocess.DEVNULL,
+                                    stdout=log, stderr=log)
 
     def run(self, program, *args, timeout=120):
         """Output goes through a file: a reader of a pipe would also wait for any wineserver
