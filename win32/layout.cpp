@@ -34,4 +34,19 @@ SIZE clientSize(int dpi)
             FormDesign::twipsToPixels(FormDesign::clientHeightTwips, dpi)};
 }
 
+void centreOnWorkArea(HWND window, SIZE client, int dpi)
+{
+    RECT frame {0, 0, client.cx, client.cy};
+    AdjustWindowRectExForDpi(&frame, windowStyle, FALSE, windowExStyle, static_cast<UINT>(dpi));
+    MONITORINFO monitor {};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const auto &work = monitor.rcWork;
+    const LONG width = frame.right - frame.left;
+    const LONG height = frame.bottom - frame.top;
+    SetWindowPos(window, nullptr, work.left + (work.right - work.left - width) / 2,
+                 work.top + (work.bottom - work.top - height) / 2, width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 } // namespace Layout

@@ -13,6 +13,14 @@ RECT controlRect(const FormDesign::Control &control, int dpi);
 
 SIZE clientSize(int dpi);
 
+// A fixed single border with icon, system menu and close box; no minimise or maximise box.
+inline constexpr DWORD windowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+inline constexpr DWORD windowExStyle = 0;
+
+// Gives a window of windowStyle the client size and puts it in the middle of the work area of
+// its screen.
+void centreOnWorkArea(HWND window, SIZE client, int dpi);
+
 // The form's colours are COLORREF values already (0x00BBGGRR).
 constexpr COLORREF toColorRef(std::uint32_t bgr)
 {

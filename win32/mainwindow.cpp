@@ -16,8 +16,6 @@ using FormDesign::Kind;
 namespace {
 
 constexpr const wchar_t *windowClass = L"Tavrelon";
-constexpr DWORD windowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
-constexpr DWORD windowExStyle = 0;
 
 struct ChildKind
 {
@@ -108,8 +106,9 @@ bool MainWindow::create(HINSTANCE instance, int show)
     RegisterClassExW(&windowClassInfo);
 
     const auto caption = toUtf16(FormDesign::windowCaption);
-    if (CreateWindowExW(windowExStyle, windowClass, caption.c_str(), windowStyle, CW_USEDEFAULT,
-                        CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance, this) == nullptr) {
+    if (CreateWindowExW(Layout::windowExStyle, windowClass, caption.c_str(), Layout::windowStyle,
+                        CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance,
+                        this) == nullptr) {
         return false;
     }
     centreOnWorkArea();
@@ -236,18 +235,7 @@ void MainWindow::layOut()
 
 void MainWindow::centreOnWorkArea()
 {
-    const auto client = Layout::clientSize(m_dpi);
-    RECT frame {0, 0, client.cx, client.cy};
-    AdjustWindowRectExForDpi(&frame, windowStyle, FALSE, windowExStyle, static_cast<UINT>(m_dpi));
-    MONITORINFO monitor {};
-    monitor.cbSize = sizeof(monitor);
-    GetMonitorInfoW(MonitorFromWindow(m_window, MONITOR_DEFAULTTOPRIMARY), &monitor);
-    const auto &work = monitor.rcWork;
-    const LONG width = frame.right - frame.left;
-    const LONG height = frame.bottom - frame.top;
-    SetWindowPos(m_window, nullptr, work.left + (work.right - work.left - width) / 2,
-                 work.top + (work.bottom - work.top - height) / 2, width, height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    Layout::centreOnWorkArea(m_window, Layout::clientSize(m_dpi), m_dpi);
 }
 
 int MainWindow::rowOf(HWND control) const
