@@ -1,5 +1,6 @@
 #include "fatalerror.h"
 
+#include "errormessage.h"
 #include "runtimeerror.h"
 
 #include <QApplication>
@@ -16,8 +17,8 @@ QString describe(const std::exception_ptr &error)
 void report(QWidget *parent)
 {
     const auto message =
-        describe(std::current_exception()) + QStringLiteral("\n\nПрограмата ще бъде затворена.");
-    QMessageBox::critical(parent, QStringLiteral("Tavrelon"), message);
+        QString::fromStdString(FormDesign::fatalErrorMessage(std::current_exception()));
+    QMessageBox::critical(parent, QString::fromUtf8(FormDesign::fatalErrorTitle), message);
     QCoreApplication::exit(exitStatus);
 }
 

@@ -1,0 +1,282 @@
+// Reads Tavrelon's window from outside, as the window test needs it: a console program run in
+// the same Wine prefix, writing JSON (UTF-8) to stdout.
+//   probe state          the window: caption, DPI, focus and every control of the form
+//   probe messagebox     the message box the program shows, if any
+//   probe version FILE   FileVersion and ProductVersion of an executable
+//   probe scroll ROW     scrolls the names list so that ROW is the top row
+//   probe close          asks the window to close
+// Exits with 2 when there is nothing to read.
+#include "controlids.h"
+#include "formdesign.h"
+#include "utf16.h"
+
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string quoted(const std::string &text)
+{
+    std::string out = "\"";
+    for (const char c : text) {
+        switch (c) {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+std::string textOf(HWND window)
+{
+    const auto length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+    return toUtf8(text);
+}
+
+std::string rectIn(HWND parent, HWND child)
+{
+    RECT rect;
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT *>(&rect), 2);
+    std::ostringstream out;
+    out << '[' << rect.left << ',' << rect.top << ',' << rect.right - rect.left << ','
+        << rect.bottom - rect.top << ']';
+    return out.str();
+}
+
+// Where the child's client area starts, in the window's client area.
+std::string clientOrigin(HWND window, HWND child)
+{
+    POINT origin {0, 0};
+    MapWindowPoints(child, window, &origin, 1);
+    std::ostringstream out;
+    out << '[' << origin.x << ',' << origin.y << ']';
+    return out.str();
+}
+
+std::string listRows(HWND list)
+{
+    std::ostringstream rows;
+    rows << '[';
+    const auto count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT row = 0; row < count; ++row) {
+        std::wstring text(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN, row, 0)) + 1,
+                          L'\0');
+        text.resize(static_cast<std::size_t>(
+            SendMessageW(list, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text.data()))));
+        rows << (row > 0 ? "," : "") << quoted(toUtf8(text));
+    }
+    rows << ']';
+    return rows.str();
+}
+
+std::string controlName(const FormDesign::Control &control)
+{
+    std::ostringstream name;
+    name << control.name;
+    if (control.index >= 0) {
+        name << '(' << control.index << ')';
+    }
+    return name.str();
+}
+
+std::string describeControl(HWND window, std::size_t row)
+{
+    const auto &control = FormDesign::controls[row];
+    HWND child = GetDlgItem(window, ControlIds::idOf(row));
+    if (child == nullptr) {
+        return "null";
+    }
+    const auto &twips = control.twips;
+    std::ostringstream out;
+    out << std::boolalpha << "{\"rect\":" << rectIn(window, child) << ",\"twips\":[" << twips.left
+        << ',' << twips.top << ',' << twips.width << ',' << twips.height
+        << "],\"inFrame\":" << (control.container == FormDesign::Container::Frame1)
+        << ",\"visible\":" << (IsWindowVisible(child) != FALSE)
+        << ",\"text\":" << quoted(textOf(child));
+    if (control.kind == FormDesign::Kind::OptionButton) {
+        out << ",\"checked\":" << (SendMessageW(child, BM_GETCHECK, 0, 0) == BST_CHECKED);
+    } else if (control.kind == FormDesign::Kind::ListBox) {
+        out << ",\"selected\":" << static_cast<long long>(SendMessageW(child, LB_GETCURSEL, 0, 0))
+            << ",\"rows\":" << listRows(child)
+            << ",\"top\":" << static_cast<long long>(SendMessageW(child, LB_GETTOPINDEX, 0, 0))
+            << ",\"itemHeight\":"
+            << static_cast<long long>(SendMessageW(child, LB_GETITEMHEIGHT, 0, 0))
+            << ",\"clientOrigin\":" << clientOrigin(window, child);
+    }
+    out << '}';
+    return out.str();
+}
+
+std::string focusName(HWND window)
+{
+    GUITHREADINFO info {};
+    info.cbSize = sizeof(info);
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ||
+        info.hwndFocus == nullptr) {
+        return "null";
+    }
+    if (info.hwndFocus == window) {
+        return quoted("Tavrelon");
+    }
+    const int row = ControlIds::rowOf(GetDlgCtrlID(info.hwndFocus));
+    return row < 0 ? quoted("other") : quoted(controlName(FormDesign::controls[std::size_t(row)]));
+}
+
+int printState(HWND window)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    POINT origin {0, 0};
+    ClientToScreen(window, &origin);
+    std::ostringstream out;
+    out << "{\"caption\":" << quoted(textOf(window)) << ",\"dpi\":" << GetDpiForWindow(window)
+        << ",\"client\":[" << origin.x << ',' << origin.y << ',' << client.right << ','
+        << client.bottom << "],\"focus\":" << focusName(window) << ",\"controls\":{";
+    for (std::size_t row = 0; row < FormDesign::controls.size(); ++row) {
+        out << (row > 0 ? "," : "") << quoted(controlName(FormDesign::controls[row])) << ':'
+            << describeControl(window, row);
+    }
+    out << "}}\n";
+    std::fputs(out.str().c_str(), stdout);
+    return 0;
+}
+
+BOOL CALLBACK collectStatic(HWND child, LPARAM texts)
+{
+    wchar_t className[32] {};
+    GetClassNameW(child, className, 32);
+    if (lstrcmpiW(className, L"Static") == 0 && GetWindowTextLengthW(child) > 0) {
+        reinterpret_cast<std::vector<std::string> *>(texts)->push_back(textOf(child));
+    }
+    return TRUE;
+}
+
+struct Search
+{
+    DWORD process;
+    HWND found;
+};
+
+BOOL CALLBACK findMessageBox(HWND window, LPARAM search)
+{
+    auto *wanted = reinterpret_cast<Search *>(search);
+    wchar_t className[32] {};
+    GetClassNameW(window, className, 32);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (lstrcmpW(className, L"#32770") == 0 && process == wanted->process &&
+        IsWindowVisible(window)) {
+        wanted->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+int printMessageBox(HWND window)
+{
+    Search search {0, nullptr};
+    GetWindowThreadProcessId(window, &search.process);
+    EnumWindows(findMessageBox, reinterpret_cast<LPARAM>(&search));
+    if (search.found == nullptr) {
+        return 2;
+    }
+    std::vector<std::string> texts;
+    EnumChildWindows(search.found, collectStatic, reinterpret_cast<LPARAM>(&texts));
+    std::string joined;
+    for (const auto &text : texts) {
+        joined += (joined.empty() ? "" : "\n") + text;
+    }
+    std::fputs(
+        ("{\"title\":" + quoted(textOf(search.found)) + ",\"text\":" + quoted(joined) + "}\n")
+            .c_str(),
+        stdout);
+    return 0;
+}
+
+std::string versionString(const std::vector<char> &data, const wchar_t *name)
+{
+    std::wstring path = L"\\StringFileInfo\\040904B0\\";
+    path.append(name);
+    void *value = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueW(data.data(), path.c_str(), &value, &length) || length == 0) {
+        return "";
+    }
+    return toUtf8(std::wstring(static_cast<const wchar_t *>(value), length - 1));
+}
+
+int printVersion(const wchar_t *file)
+{
+    DWORD handle = 0;
+    const DWORD size = GetFileVersionInfoSizeW(file, &handle);
+    std::vector<char> data(size);
+    if (size == 0 || !GetFileVersionInfoW(file, 0, size, data.data())) {
+        return 2;
+    }
+    std::ostringstream out;
+    out << "{\"FileVersion\":" << quoted(versionString(data, L"FileVersion"))
+        << ",\"ProductVersion\":" << quoted(versionString(data, L"ProductVersion")) << "}\n";
+    std::fputs(out.str().c_str(), stdout);
+    return 0;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t **argv)
+{
+    SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    // CR LF in the texts must reach the reader as they are.
+    _setmode(_fileno(stdout), _O_BINARY);
+    const std::wstring command = argc > 1 ? argv[1] : L"state";
+    if (command == L"version" && argc > 2) {
+        return printVersion(argv[2]);
+    }
+    HWND window = FindWindowW(L"Tavrelon", nullptr);
+    if (window == nullptr || !IsWindowVisible(window)) {
+        return 2;
+    }
+    if (command == L"messagebox") {
+        return printMessageBox(window);
+    }
+    if (command == L"scroll" && argc > 2) {
+        // Brings a row of the names list into view, as the scroll bar would; selects nothing.
+        for (std::size_t row = 0; row < FormDesign::controls.size(); ++row) {
+            if (FormDesign::controls[row].kind == FormDesign::Kind::ListBox) {
+                SendMessageW(GetDlgItem(window, ControlIds::idOf(row)), LB_SETTOPINDEX,
+                             static_cast<WPARAM>(_wtoi(argv[2])), 0);
+            }
+        }
+        return 0;
+    }
+    if (command == L"close") {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        return 0;
+    }
+    return printState(window);
+}

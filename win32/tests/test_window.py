@@ -1,0 +1,308 @@
+#!/usr/bin/env python3
+"""The real tavrelon.exe under Wine on a virtual X server, driven with real X input and read
+back with the probe: start-up state and focus, layout against the form at 96 and 192 dpi,
+every school, every name, the keyboard, re-clicks, the version record, the exit status, and
+the error path on a faulty catalogue."""
+
+import argparse
+import pathlib
+import re
+import subprocess
+import sys
+import time
+
+from wineharness import HERE, Failures, Wine
+
+EXPECTED = HERE.parent.parent / "tests" / "expectedreports.h"
+
+
+def read_expected():
+    """The three reports and the school of each row, from tests/expectedreports.h."""
+    source = EXPECTED.read_text(encoding="utf-8")
+    block = source[source.index("reports {"):source.index("};")]
+    reports, current = [], ""
+    for literal, comma in re.findall(r'"((?:[^"\\]|\\.)*)"\s*(,?)', block):
+        current += literal.replace("\\r", "\r").replace("\\n", "\n").replace('\\"', '"')
+        if comma:
+            reports.append(current)
+            current = ""
+    schools = source[source.index("schoolOfRow {"):]
+    rows = [int(n) for n in re.findall(r"\d+", schools[:schools.index("}")])]
+    return reports, rows
+
+
+class Session:
+    """One running program and what the probe says of it."""
+
+    def __init__(self, wine, program, checks):
+        self.wine, self.checks = wine, checks
+        self.process = wine.start(program)
+        self.state = wine.wait_for("state")
+        if self.state is None:
+            status = self.process.poll()
+            raise RuntimeError(f"{program}: no window (exit status {status}); Wine said:\n" +
+                               wine.log.read_text(errors="replace")[-3000:])
+        # Without a window manager the keyboard goes to the X window under the pointer: rest
+        # it on the heading, which takes no focus.
+        wine.xdotool("mousemove", *self.point("Label1(0)", dx=5, dy=5))
+
+    def refresh(self):
+        time.sleep(0.15)
+        self.state = self.wine.probe("state")
+        return self.state
+
+    def control(self, name):
+        return self.state["controls"][name]
+
+    def point(self, name, dx=None, dy=None):
+        """A screen point inside a control (its middle unless told)."""
+        left, top, width, height = self.control(name)["rect"]
+        x0, y0 = self.state["client"][:2]
+        return (x0 + left + (width // 2 if dx is None else dx),
+                y0 + top + (height // 2 if dy is None else dy))
+
+    def click_control(self, name, dx=None):
+        self.wine.click(*self.point(name, dx))
+        return self.refresh()
+
+    def click_row(self, row):
+        self.wine.probe("scroll", str(row))
+        self.refresh()
+        names = self.control("List1(0)")
+        x0, y0 = self.state["client"][:2]
+        ox, oy = names["clientOrigin"]
+        height = names["itemHeight"]
+        y = y0 + oy + (row - names["top"]) * height + height // 2
+        self.wine.click(x0 + ox + 20, y)
+        return self.refresh()
+
+    def checked(self):
+        return [i for i in range(3) if self.control(f"Option1({i})")["checked"]]
+
+    def summary(self):
+        return (self.control("List1(0)")["selected"], self.checked(),
+                self.control("Text1(0)")["text"])
+
+    def close(self):
+        """Alt+F4, as a user closes it; the exit status."""
+        self.wine.key("alt+F4")
+        try:
+            return self.process.wait(timeout=20)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            return None
+
+
+def expected_rect(name, control, state, frame_twips):
+    dpi = state["dpi"]
+    px = [(t * dpi + 720) // 1440 for t in control["twips"]]
+    if control["inFrame"]:
+        fx, fy = [(t * dpi + 720) // 1440 for t in frame_twips[:2]]
+        px[0] += fx
+        px[1] += fy
+    return px
+
+
+def check_layout(s, checks, label):
+    state = s.state
+    dpi = state["dpi"]
+    client = [(7230 * dpi + 720) // 1440, (4305 * dpi + 720) // 1440]
+    checks.equal(state["client"][2:], client, f"{label}: client area at {dpi} dpi")
+    frame_twips = state["controls"]["Frame1"]["twips"]
+    for name, control in state["controls"].items():
+        want = expected_rect(name, control, state, frame_twips)
+        got = control["rect"]
+        checks.check(all(abs(a - b) <= 1 for a, b in zip(got, want)),
+                     f"{label}: {name} at {want} ±1 px", f"at {got}")
+
+
+def check_start(s, checks, reports, rows):
+    state = s.state
+    checks.equal(state["caption"], "www.example.org - Tavrelon, школи", "caption")
+    checks.equal(state["focus"], "Text1(0)", "focus starts in the result box")
+    text = s.control("Text1(0)")["text"]
+    checks.check(text.startswith("Да се реализира проект") and text.count("\r\n") == 7
+                 and text.endswith("изградените книжовни школи.\r\n"),
+                 "the box shows the assignment text, seven lines ending in CR LF", repr(text[:60]))
+    checks.equal(s.checked(), [], "no school chosen at start")
+    checks.equal(s.control("List1(0)")["selected"], -1, "no name chosen at start")
+    names = s.control("List1(0)")["rows"]
+    checks.equal(len(names), 18, "eighteen names")
+    checks.check(all(f"\r\n{name}\r\n" in reports[rows[r]] for r, name in enumerate(names)),
+                 "every name is listed in its school's report, unchanged", names)
+    checks.equal(s.control("Label1(0)")["text"], "Tavrelon, школи ", "heading")
+    checks.equal(s.control("Frame1")["text"], "Книжовни школи", "frame caption")
+    checks.equal([s.control(f"Option1({i})")["text"] for i in range(3)],
+                 ["Преславска книжовна школа", "Софийска книжовна школа",
+                  "Търновска книжовна школа"], "option captions")
+
+
+def check_colours(wine, s, checks, workdir):
+    """Pixels of the window: background, heading, option, and the read-only box's white."""
+    picture = workdir / "window.png"
+    wine.screenshot(picture)
+
+    def pixel(x, y):
+        out = subprocess.run(["convert", str(picture), "-format", f"%[pixel:p{{{x},{y}}}]",
+                              "info:"], capture_output=True, text=True).stdout
+        return tuple(int(round(float(v))) for v in re.findall(r"[\d.]+", out)[:3])
+
+    label = s.control("Label1(0)")["rect"]
+    option = s.control("Option1(0)")["rect"]
+    box = s.control("Text1(0)")["rect"]
+    checks.equal(pixel(2, 2), (192, 192, 255), "window background")
+    checks.equal(pixel(label[0] + 3, label[1] + 3), (255, 192, 128), "heading background")
+    checks.equal(pixel(option[0] + option[2] - 3, option[1] + 3), (128, 255, 128),
+                 "option background")
+    checks.equal(pixel(box[0] + box[2] - 30, box[1] + box[3] - 6), (255, 255, 255),
+                 "the read-only box is white")
+
+
+def check_keyboard_start(s, checks, reports, rows):
+    """From the box, Tab reaches the option group and then the list; with nothing chosen the
+    first arrow key chooses the row under the focus frame, and each arrow key is a click."""
+    s.wine.key("Tab")
+    s.refresh()
+    checks.equal(s.state["focus"], "Option1(0)", "Tab moves from the box to the first option")
+    chosen = s.checked()
+    text = s.control("Text1(0)")["text"]
+    checks.check((chosen == [] and text.startswith("Да се")) or (chosen == [0] and
+                                                                 text == reports[0]),
+                 "tabbing into the group either chooses nothing or chooses and reports",
+                 (chosen, text[:30]))
+    s.wine.key("Tab")
+    s.refresh()
+    checks.equal(s.state["focus"], "List1(0)", "Tab moves on to the names list")
+    for row in range(18):
+        s.wine.key("Down")
+        s.refresh()
+        if not checks.equal(s.summary(), (row, [rows[row]], reports[rows[row]]),
+                            f"Down arrow chooses row {row}"):
+            break
+    s.wine.key("Down")
+    s.refresh()
+    checks.equal(s.summary()[0], 17, "Down on the last row stays there")
+    for row in (16, 15, 14):
+        s.wine.key("Up")
+        s.refresh()
+        checks.equal(s.summary(), (row, [rows[row]], reports[rows[row]]),
+                     f"Up arrow chooses row {row}")
+    s.wine.key("shift+Tab")
+    s.refresh()
+    checks.equal(s.state["focus"], f"Option1({rows[14]})",
+                 "Shift+Tab goes back to the checked option")
+
+
+def check_mouse(s, checks, reports, rows):
+    for row in range(18):
+        s.click_row(row)
+        checks.equal(s.summary(), (row, [rows[row]], reports[rows[row]]),
+                     f"click on name {row} chooses it, its school and its report")
+    selected = s.control("List1(0)")["selected"]
+    for school in range(3):
+        s.click_control(f"Option1({school})", dx=20)
+        checks.equal(s.summary(), (selected, [school], reports[school]),
+                     f"click on school {school} reports it and keeps the chosen name")
+    # The name chosen belongs to school 0 (row 17); school 2 is checked now.
+    s.click_row(selected)
+    checks.equal(s.summary(), (selected, [rows[selected]], reports[rows[selected]]),
+                 "a click on the chosen name is a click: its school is reported again")
+    s.click_control(f"Option1({rows[selected]})", dx=20)
+    checks.equal(s.summary(), (selected, [rows[selected]], reports[rows[selected]]),
+                 "a click on the checked school leaves the same report")
+
+
+def check_option_arrows(s, checks, reports):
+    selected = s.control("List1(0)")["selected"]
+    s.click_control("Option1(0)", dx=20)
+    for key, school in (("Down", 1), ("Down", 2), ("Up", 1), ("Left", 0), ("Right", 1)):
+        s.wine.key(key)
+        s.refresh()
+        checks.equal((s.summary(), s.state["focus"]),
+                     ((selected, [school], reports[school]), f"Option1({school})"),
+                     f"{key} in the option group chooses school {school}")
+
+
+def check_read_only(s, checks):
+    before = s.control("Text1(0)")["text"]
+    s.click_control("Text1(0)")
+    s.wine.key("ctrl+End", "a", "b", "BackSpace", "Delete", "Return", "ctrl+a", "Delete")
+    s.wine.xdotool("type", "Кирилица")
+    s.refresh()
+    checks.equal(s.state["focus"], "Text1(0)", "a click in the box gives it the focus")
+    checks.equal(s.control("Text1(0)")["text"], before, "typing into the box changes nothing")
+
+
+def check_version(wine, checks, program):
+    version = wine.probe("version", program)
+    checks.equal(version, {"FileVersion": "1.00", "ProductVersion": "1.00"},
+                 "version record of the program")
+
+
+def set_dpi(wine, dpi):
+    for key in (r"HKCU\Control Panel\Desktop",
+                r"HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts"):
+        wine.reg("add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f")
+    wine.restart_server()
+
+
+def check_error_path(wine, checks, faulty):
+    """A name whose school has no option: a message box names the error, then exit status 1."""
+    s = Session(wine, faulty, checks)
+    s.click_row(1)
+    box = wine.wait_for("messagebox", seconds=15)
+    checks.check(box is not None, "a run-time error shows a message box")
+    if box:
+        checks.equal(box["title"], "Tavrelon", "message box title")
+        checks.check("Грешка 340" in box["text"] and "Option1" in box["text"],
+                     "the message names the error", box["text"])
+    wine.key("Return")
+    try:
+        status = s.process.wait(timeout=20)
+    except subprocess.TimeoutExpired:
+        s.process.kill()
+        status = None
+    checks.equal(status, 1, "exit status 1 after a run-time error")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--prefix", required=True)
+    parser.add_argument("--program", required=True)
+    parser.add_argument("--faulty", required=True)
+    parser.add_argument("--probe", required=True)
+    args = parser.parse_args()
+    reports, rows = read_expected()
+    checks = Failures()
+    workdir = pathlib.Path(args.prefix).parent / "window-test"
+    workdir.mkdir(exist_ok=True)
+    with Wine(args.prefix, args.probe) as wine:
+        set_dpi(wine, 96)
+        s = Session(wine, args.program, checks)
+        check_start(s, checks, reports, rows)
+        check_layout(s, checks, "96 dpi")
+        check_colours(wine, s, checks, workdir)
+        check_keyboard_start(s, checks, reports, rows)
+        check_mouse(s, checks, reports, rows)
+        check_option_arrows(s, checks, reports)
+        check_read_only(s, checks)
+        checks.equal(s.close(), 0, "exit status 0 after Alt+F4")
+        check_version(wine, checks, args.program)
+        check_error_path(wine, checks, args.faulty)
+
+        set_dpi(wine, 192)
+        try:
+            s = Session(wine, args.program, checks)
+            checks.equal(s.state["dpi"], 192, "the window takes the screen's 192 dpi")
+            check_layout(s, checks, "192 dpi")
+            s.click_row(5)
+            checks.equal(s.summary(), (5, [rows[5]], reports[rows[5]]), "a click at 192 dpi")
+            checks.equal(s.close(), 0, "exit status 0 at 192 dpi")
+        finally:
+            set_dpi(wine, 96)
+    print(f"{len(checks.failed)} failed" if checks.failed else "all checks passed")
+    return 1 if checks.failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,119 @@
+#include "win32controls.h"
+
+#include "catalogue.h"
+#include "runtimeerror.h"
+#include "utf16.h"
+
+#include <utility>
+
+using tavrelon::RuntimeError;
+
+namespace {
+
+constexpr std::int16_t namesList = 0;
+constexpr std::int16_t schoolList = 1;
+
+std::wstring windowText(HWND window)
+{
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+} // namespace
+
+Win32Controls::Win32Controls(const tavrelon::Catalogue &catalogue, HWND names,
+                             std::vector<HWND> options, HWND resultBox)
+    : m_catalogue(catalogue)
+    , m_names(names)
+    , m_options(std::move(options))
+    , m_resultBox(resultBox)
+{ }
+
+std::int16_t Win32Controls::listIndex(std::int16_t element)
+{
+    checkElement("List1", element, 2);
+    if (element == schoolList) {
+        return -1;
+    }
+    const auto selected = SendMessageW(m_names, LB_GETCURSEL, 0, 0);
+    return selected == LB_ERR ? std::int16_t {-1} : static_cast<std::int16_t>(selected);
+}
+
+std::int16_t Win32Controls::listCount(std::int16_t element)
+{
+    checkElement("List1", element, 2);
+    return element == namesList
+        ? static_cast<std::int16_t>(SendMessageW(m_names, LB_GETCOUNT, 0, 0))
+        : m_catalogue.rowCount();
+}
+
+std::string Win32Controls::list(std::int16_t element, std::int16_t row)
+{
+    checkElement("List1", element, 2);
+    if (element == schoolList) {
+        return std::string(m_catalogue.schoolText(row));
+    }
+    const auto length = SendMessageW(m_names, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
+    if (row < 0 || length == LB_ERR) {
+        throw RuntimeError::invalidRow("List1", row);
+    }
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(SendMessageW(m_names, LB_GETTEXT, static_cast<WPARAM>(row),
+                                                      reinterpret_cast<LPARAM>(text.data()))));
+    return toUtf8(text);
+}
+
+HWND Win32Controls::option(std::int16_t element) const
+{
+    if (element < 0 || static_cast<std::size_t>(element) >= m_options.size()) {
+        throw RuntimeError::noSuchElement("Option1", element);
+    }
+    return m_options[static_cast<std::size_t>(element)];
+}
+
+std::string Win32Controls::optionCaption(std::int16_t element)
+{
+    return toUtf8(windowText(option(element)));
+}
+
+bool Win32Controls::optionValue(std::int16_t element)
+{
+    return SendMessageW(option(element), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void Win32Controls::check(HWND option)
+{
+    for (auto *other : m_options) {
+        SendMessageW(other, BM_SETCHECK, other == option ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+}
+
+void Win32Controls::setOptionValue(std::int16_t element, bool value)
+{
+    auto *button = option(element);
+    if (!value) {
+        SendMessageW(button, BM_SETCHECK, BST_UNCHECKED, 0);
+        return;
+    }
+    check(button);
+    // A check made in code is not reported by the control; the click goes to the window as a
+    // user's would, and is handled before this returns.
+    SendMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
+}
+
+std::string Win32Controls::text(std::int16_t element)
+{
+    checkElement("Text1", element, 1);
+    return m_text;
+}
+
+void Win32Controls::setText(std::int16_t element, const std::string &text)
+{
+    checkElement("Text1", element, 1);
+    m_text = text;
+    // The box takes CR LF line ends as they are, and shows the new text from its first line.
+    SetWindowTextW(m_resultBox, toUtf16(text).c_str());
+}
