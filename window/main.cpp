@@ -1,5 +1,5 @@
 #include "applicationsetup.h"
-#include "displaycheck.h"
+#include "displayguard.h"
 #include "fatalerror.h"
 #include "fontconfigsetup.h"
 #include "tavrelon.h"
@@ -10,12 +10,11 @@
 
 int main(int argc, char *argv[])
 {
-    if (!DisplayCheck::reachable(argc, argv)) {
-        return DisplayCheck::exitStatus;
-    }
-
     FontconfigSetup::start();
+    // Without a display Qt would abort: the guard ends the program with one sentence instead.
+    DisplayGuard::Guard guard(argc, argv);
     QApplication app(argc, argv);
+    guard.release();
     ApplicationSetup::apply();
     FontconfigSetup::finish();
 
