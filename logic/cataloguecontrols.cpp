@@ -7,48 +7,34 @@
 namespace tavrelon {
 
 CatalogueControls::CatalogueControls(const Catalogue &catalogue)
-    : m_catalogue(catalogue)
+    : FormControls(catalogue)
     , m_values(static_cast<std::size_t>(catalogue.schoolCount()), false)
 { }
 
-void CatalogueControls::checkList(std::int16_t element)
+std::int16_t CatalogueControls::nameCount()
 {
-    checkElement("List1", element, 2);
+    return catalogue().rowCount();
 }
 
-std::int16_t CatalogueControls::listIndex(std::int16_t element)
+std::string CatalogueControls::name(std::int16_t row)
 {
-    checkList(element);
-    // The hidden list never has a selection of its own.
-    return element == 0 ? m_selectedRow : std::int16_t {-1};
-}
-
-std::int16_t CatalogueControls::listCount(std::int16_t element)
-{
-    checkList(element);
-    return m_catalogue.rowCount();
-}
-
-std::string CatalogueControls::list(std::int16_t element, std::int16_t row)
-{
-    checkList(element);
-    return std::string(element == 0 ? m_catalogue.name(row) : m_catalogue.schoolText(row));
+    return std::string(catalogue().name(row));
 }
 
 std::string CatalogueControls::optionCaption(std::int16_t element)
 {
-    return std::string(m_catalogue.caption(element));
+    return std::string(catalogue().caption(element));
 }
 
 bool CatalogueControls::optionValue(std::int16_t element)
 {
-    checkElement("Option1", element, m_catalogue.schoolCount());
+    checkElement("Option1", element, catalogue().schoolCount());
     return m_values[static_cast<std::size_t>(element)];
 }
 
 void CatalogueControls::setOptionValue(std::int16_t element, bool value)
 {
-    checkElement("Option1", element, m_catalogue.schoolCount());
+    checkElement("Option1", element, catalogue().schoolCount());
     const auto slot = static_cast<std::size_t>(element);
     if (!value) {
         m_values[slot] = false;
@@ -62,16 +48,8 @@ void CatalogueControls::setOptionValue(std::int16_t element, bool value)
     }
 }
 
-std::string CatalogueControls::text(std::int16_t element)
+void CatalogueControls::showText(const std::string & /*text*/)
 {
-    checkElement("Text1", element, 1);
-    return m_text;
-}
-
-void CatalogueControls::setText(std::int16_t element, const std::string &text)
-{
-    checkElement("Text1", element, 1);
-    m_text = text;
     ++m_textWrites;
 }
 

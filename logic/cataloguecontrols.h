@@ -1,7 +1,7 @@
 #pragma once
 
 #include "catalogue.h"
-#include "controls.h"
+#include "formcontrols.h"
 
 #include <functional>
 #include <string>
@@ -13,19 +13,14 @@ namespace tavrelon {
 // captions answered from a catalogue, a selected row, three option values and a text.
 // Checking an option that was not checked calls the option-click callback before
 // setOptionValue() returns, as the window does. For tests, benchmarks and tools.
-class CatalogueControls : public Controls
+class CatalogueControls : public FormControls
 {
 public:
     explicit CatalogueControls(const Catalogue &catalogue = Catalogue::standard());
 
-    std::int16_t listIndex(std::int16_t element) override;
-    std::int16_t listCount(std::int16_t element) override;
-    std::string list(std::int16_t element, std::int16_t row) override;
     std::string optionCaption(std::int16_t element) override;
     bool optionValue(std::int16_t element) override;
     void setOptionValue(std::int16_t element, bool value) override;
-    std::string text(std::int16_t element) override;
-    void setText(std::int16_t element, const std::string &text) override;
 
     // What a user does: select a row of the names list (-1 for none), check an option.
     void selectRow(std::int16_t row) { m_selectedRow = row; }
@@ -35,13 +30,15 @@ public:
     // The index of the checked option, or -1.
     int checkedOption() const;
 
-private:
-    static void checkList(std::int16_t element);
+protected:
+    std::int16_t selectedName() override { return m_selectedRow; }
+    std::int16_t nameCount() override;
+    std::string name(std::int16_t row) override;
+    void showText(const std::string &text) override;
 
-    const Catalogue &m_catalogue;
+private:
     std::int16_t m_selectedRow = -1;
     std::vector<bool> m_values;
-    std::string m_text;
     int m_textWrites = 0;
     std::function<void(std::int16_t)> m_optionClicked;
 };

@@ -1,15 +1,11 @@
 #include "webcontrols.h"
 
-#include "catalogue.h"
 #include "pageimports.h"
 #include "runtimeerror.h"
 
 using tavrelon::RuntimeError;
 
 namespace {
-
-constexpr std::int16_t namesList = 0;
-constexpr std::int16_t schoolList = 1;
 
 // A text the page holds, fetched in one or two calls: the page says how many bytes it needs.
 std::string pageText(int what, int index)
@@ -27,34 +23,28 @@ std::string pageText(int what, int index)
 } // namespace
 
 WebControls::WebControls(const tavrelon::Catalogue &catalogue)
-    : m_catalogue(catalogue)
+    : FormControls(catalogue)
 { }
 
-std::int16_t WebControls::listIndex(std::int16_t element)
+std::int16_t WebControls::selectedName()
 {
-    checkElement("List1", element, 2);
-    return element == namesList ? std::int16_t(tavrelon_page_list_index()) : std::int16_t {-1};
+    return std::int16_t(tavrelon_page_list_index());
 }
 
-std::int16_t WebControls::listCount(std::int16_t element)
+std::int16_t WebControls::nameCount()
 {
-    checkElement("List1", element, 2);
-    return element == namesList ? std::int16_t(tavrelon_page_list_count()) : m_catalogue.rowCount();
+    return std::int16_t(tavrelon_page_list_count());
 }
 
-std::string WebControls::list(std::int16_t element, std::int16_t row)
+std::string WebControls::name(std::int16_t row)
 {
-    checkElement("List1", element, 2);
-    if (element == schoolList) {
-        return std::string(m_catalogue.schoolText(row));
-    }
     if (row < 0 || row >= tavrelon_page_list_count()) {
         throw RuntimeError::invalidRow("List1", row);
     }
     return pageText(tavrelon_page_row_name, row);
 }
 
-void WebControls::checkOption(std::int16_t element) const
+void WebControls::checkOption(std::int16_t element)
 {
     checkElement("Option1", element, tavrelon_page_option_count());
 }
@@ -79,15 +69,7 @@ void WebControls::setOptionValue(std::int16_t element, bool value)
     tavrelon_page_set_option_value(element, value ? 1 : 0);
 }
 
-std::string WebControls::text(std::int16_t element)
+void WebControls::showText(const std::string &text)
 {
-    checkElement("Text1", element, 1);
-    return m_text;
-}
-
-void WebControls::setText(std::int16_t element, const std::string &text)
-{
-    checkElement("Text1", element, 1);
-    m_text = text;
-    tavrelon_page_set_text(m_text.data(), int(m_text.size()));
+    tavrelon_page_set_text(text.data(), int(text.size()));
 }

@@ -1,6 +1,5 @@
 #include "win32controls.h"
 
-#include "catalogue.h"
 #include "runtimeerror.h"
 #include "utf16.h"
 
@@ -9,9 +8,6 @@
 using tavrelon::RuntimeError;
 
 namespace {
-
-constexpr std::int16_t namesList = 0;
-constexpr std::int16_t schoolList = 1;
 
 std::wstring windowText(HWND window)
 {
@@ -25,36 +21,25 @@ std::wstring windowText(HWND window)
 
 Win32Controls::Win32Controls(const tavrelon::Catalogue &catalogue, HWND names,
                              std::vector<HWND> options, HWND resultBox)
-    : m_catalogue(catalogue)
+    : FormControls(catalogue)
     , m_names(names)
     , m_options(std::move(options))
     , m_resultBox(resultBox)
 { }
 
-std::int16_t Win32Controls::listIndex(std::int16_t element)
+std::int16_t Win32Controls::selectedName()
 {
-    checkElement("List1", element, 2);
-    if (element == schoolList) {
-        return -1;
-    }
     const auto selected = SendMessageW(m_names, LB_GETCURSEL, 0, 0);
     return selected == LB_ERR ? std::int16_t {-1} : static_cast<std::int16_t>(selected);
 }
 
-std::int16_t Win32Controls::listCount(std::int16_t element)
+std::int16_t Win32Controls::nameCount()
 {
-    checkElement("List1", element, 2);
-    return element == namesList
-        ? static_cast<std::int16_t>(SendMessageW(m_names, LB_GETCOUNT, 0, 0))
-        : m_catalogue.rowCount();
+    return static_cast<std::int16_t>(SendMessageW(m_names, LB_GETCOUNT, 0, 0));
 }
 
-std::string Win32Controls::list(std::int16_t element, std::int16_t row)
+std::string Win32Controls::name(std::int16_t row)
 {
-    checkElement("List1", element, 2);
-    if (element == schoolList) {
-        return std::string(m_catalogue.schoolText(row));
-    }
     const auto length = SendMessageW(m_names, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
     if (row < 0 || length == LB_ERR) {
         throw RuntimeError::invalidRow("List1", row);
@@ -104,16 +89,8 @@ void Win32Controls::setOptionValue(std::int16_t element, bool value)
                  reinterpret_cast<LPARAM>(button));
 }
 
-std::string Win32Controls::text(std::int16_t element)
+void Win32Controls::showText(const std::string &text)
 {
-    checkElement("Text1", element, 1);
-    return m_text;
-}
-
-void Win32Controls::setText(std::int16_t element, const std::string &text)
-{
-    checkElement("Text1", element, 1);
-    m_text = text;
     // The box takes CR LF line ends as they are, and shows the new text from its first line.
     SetWindowTextW(m_resultBox, toUtf16(text).c_str());
 }

@@ -1,18 +1,12 @@
 #include "fatalerror.h"
 
 #include "errormessage.h"
-#include "runtimeerror.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QString>
 
 namespace FatalError {
-
-QString describe(const std::exception_ptr &error)
-{
-    return QString::fromStdString(tavrelon::RuntimeError::describe(error));
-}
 
 void report(QWidget *parent)
 {

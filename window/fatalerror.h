@@ -2,16 +2,12 @@
 
 #include <exception>
 
-class QString;
 class QWidget;
 
 namespace FatalError {
 
 // The exit status of a program ended by a run-time error.
 inline constexpr int exitStatus = 1;
-
-// The text that names an error escaping the form's code.
-QString describe(const std::exception_ptr &error);
 
 // Shows a critical message naming the error and, once it is dismissed, ends the event loop
 // with exitStatus. Call it only from inside a catch block.

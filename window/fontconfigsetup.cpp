@@ -1,6 +1,5 @@
 #include "fontconfigsetup.h"
 
-#if TAVRELON_FONTCONFIG
 #include <fontconfig/fontconfig.h>
 #include <malloc.h>
 
@@ -68,21 +67,3 @@ void finish()
 
 } // namespace FontconfigSetup
 
-#else
-
-namespace FontconfigSetup {
-
-bool load()
-{
-    return false;
-}
-
-void start()
-{ }
-
-void finish()
-{ }
-
-} // namespace FontconfigSetup
-
-#endif

@@ -2,7 +2,7 @@
 
 // fontconfig's configuration, read before Qt asks for it. Reading it is the largest single cost
 // of the first frame; done on a second thread while Qt connects to the display, Qt finds it
-// done. Where Qt does not use fontconfig, these do nothing.
+// done.
 namespace FontconfigSetup {
 
 // Makes the configuration fontconfig's current one: the files FcInit() would load

@@ -1,6 +1,5 @@
 #include "qtcontrols.h"
 
-#include "catalogue.h"
 #include "resultbox.h"
 #include "runtimeerror.h"
 
@@ -12,46 +11,29 @@
 
 using tavrelon::RuntimeError;
 
-namespace {
-
-constexpr std::int16_t namesList = 0;
-constexpr std::int16_t schoolList = 1;
-
-} // namespace
-
 QtControls::QtControls(const tavrelon::Catalogue &catalogue, QListWidget *names,
                        QButtonGroup *options, ResultBox *resultBox)
-    : m_catalogue(catalogue)
+    : FormControls(catalogue)
     , m_names(names)
     , m_options(options)
     , m_resultBox(resultBox)
 { }
 
-std::int16_t QtControls::listIndex(std::int16_t element)
+std::int16_t QtControls::selectedName()
 {
-    checkElement("List1", element, 2);
-    if (element == schoolList) {
-        return -1;
-    }
     // The selected row, not the current one: assistive technology selects without moving it.
     const auto selected = m_names->selectionModel()->selectedIndexes();
     return selected.isEmpty() ? std::int16_t {-1}
                               : static_cast<std::int16_t>(selected.first().row());
 }
 
-std::int16_t QtControls::listCount(std::int16_t element)
+std::int16_t QtControls::nameCount()
 {
-    checkElement("List1", element, 2);
-    return element == namesList ? static_cast<std::int16_t>(m_names->count())
-                                : m_catalogue.rowCount();
+    return static_cast<std::int16_t>(m_names->count());
 }
 
-std::string QtControls::list(std::int16_t element, std::int16_t row)
+std::string QtControls::name(std::int16_t row)
 {
-    checkElement("List1", element, 2);
-    if (element == schoolList) {
-        return std::string(m_catalogue.schoolText(row));
-    }
     const auto *item = m_names->item(row);
     if (item == nullptr) {
         throw RuntimeError::invalidRow("List1", row);
@@ -92,16 +74,8 @@ void QtControls::setOptionValue(std::int16_t element, bool value)
     m_options->setExclusive(true);
 }
 
-std::string QtControls::text(std::int16_t element)
+void QtControls::showText(const std::string &text)
 {
-    checkElement("Text1", element, 1);
-    return m_text;
-}
-
-void QtControls::setText(std::int16_t element, const std::string &text)
-{
-    checkElement("Text1", element, 1);
-    m_text = text;
     auto shown = QString::fromStdString(text);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     // Replacing the whole text puts the caret at its start, so the box shows the first line.

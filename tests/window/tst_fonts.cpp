@@ -16,9 +16,7 @@
 #include <QSet>
 #include <QTest>
 
-#if TAVRELON_FONTCONFIG
 #include <fontconfig/fontconfig.h>
-#endif
 
 #include <memory>
 
@@ -74,7 +72,6 @@ QString everythingShown()
 
 } // namespace
 
-#if TAVRELON_FONTCONFIG
 namespace {
 
 QStringList configurationFiles(FcConfig *config)
@@ -104,7 +101,6 @@ QStringList systemFonts(FcConfig *config)
 }
 
 } // namespace
-#endif
 
 void TestFonts::initTestCase()
 {
@@ -114,7 +110,6 @@ void TestFonts::initTestCase()
 
 void TestFonts::configurationAsFontconfigLoadsIt() const
 {
-#if TAVRELON_FONTCONFIG
     QVERIFY2(m_configurationBuilt, "fontconfig's own initialisation had to take over");
     // The same files (FONTCONFIG_FILE, the user's own) and fonts as fontconfig's own loading.
     std::unique_ptr<FcConfig, decltype(&FcConfigDestroy)> library(FcInitLoadConfigAndFonts(),
@@ -129,10 +124,6 @@ void TestFonts::configurationAsFontconfigLoadsIt() const
     if (!own.isEmpty()) {
         QVERIFY2(files.contains(own), qPrintable(files.join(QLatin1Char(' '))));
     }
-#else
-    QVERIFY(!m_configurationBuilt);
-    QSKIP("Qt does not take its fonts from fontconfig here");
-#endif
 }
 
 // The window briefly makes its font the application's while it builds the result box: the
