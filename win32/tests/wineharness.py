@@ -4,7 +4,6 @@ input (xdotool) and reads them back with the probe (probe.cpp). Standard library
 import json
 import os
 import pathlib
-import random
 import subprocess
 import tempfile
 import time
@@ -53,27 +52,17 @@ class Wine:
             self.xvfb.wait()
 
     def start_display(self):
-        """Xvfb on a display number that no X server uses, not even one that only holds the
-        abstract socket (another sandbox with its own /tmp): Xvfb -displayfd would not see
-        that one, and clients would reach the other server."""
-        for _ in range(50):
-            number = random.randint(200, 899)
-            if (f"@/tmp/.X11-unix/X{number}" in pathlib.Path("/proc/net/unix").read_text()
-                    or pathlib.Path(f"/tmp/.X{number}-lock").exists()):
-                continue
-            self.xvfb = subprocess.Popen(
-                ["Xvfb", f":{number}", "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-                 "-noreset"], stderr=subprocess.DEVNULL)
-            self.env["DISPLAY"] = f":{number}"
-            for _ in range(100):
-                if subprocess.run(["xdpyinfo"], env=self.env, capture_output=True).returncode == 0:
-                    return
-                if self.xvfb.poll() is not None:
-                    break
-                time.sleep(0.1)
+        """Xvfb on a display number that no X server holds (scripts/xvfb), which it writes
+        once the server takes connections."""
+        script = pathlib.Path(__file__).resolve().parents[2] / "scripts" / "xvfb"
+        self.xvfb = subprocess.Popen([str(script), "-noreset"], stdout=subprocess.PIPE,
+                                     stderr=subprocess.DEVNULL, text=True)
+        number = self.xvfb.stdout.readline().strip()
+        if not number:
             self.xvfb.kill()
             self.xvfb.wait()
-        raise RuntimeError("Xvfb did not start")
+            raise RuntimeError("Xvfb did not start")
+        self.env["DISPLAY"] = f":{number}"
 
     def restart_server(self):
         """A fresh wineserver, and the prefix made first if it is new (wine-env)."""
