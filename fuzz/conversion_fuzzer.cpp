@@ -79,7 +79,8 @@ void checkConversions(std::string_view text)
     check(same(textToNumber(std::string(text) + 'x'), value), "a trailing letter changed it", text);
     check(same(textToNumber(" \t" + std::string(text)), value), "leading blanks changed it", text);
     // A sign in front of an unsigned number negates it (a text that is no number stays 0).
-    if (!text.empty() && (std::isdigit(static_cast<unsigned char>(text[0])) || text[0] == '.')) {
+    if (!text.empty() &&
+        (std::isdigit(static_cast<unsigned char>(text[0])) != 0 || text[0] == '.')) {
         check(textToNumber('-' + std::string(text)) == -value, "a minus sign did not negate", text);
     }
     // Every finite double written with 17 significant digits reads back as itself.

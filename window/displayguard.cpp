@@ -6,6 +6,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
@@ -233,9 +234,9 @@ std::string Guard::heldBack() const
     if (m_held < 0 || lseek(m_held, 0, SEEK_SET) != 0) {
         return text;
     }
-    char buffer[4096];
-    for (ssize_t n = 0; (n = ::read(m_held, buffer, sizeof buffer)) > 0;) {
-        text.append(buffer, static_cast<std::size_t>(n));
+    std::array<char, 4096> buffer {};
+    for (ssize_t n = 0; (n = ::read(m_held, buffer.data(), buffer.size())) > 0;) {
+        text.append(buffer.data(), static_cast<std::size_t>(n));
     }
     return text;
 }

@@ -66,4 +66,3 @@ void finish()
 }
 
 } // namespace FontconfigSetup
-

@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <array>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -153,8 +154,8 @@ TEST(DisplayGuardSentence, adviceNamesTheProgramAsItWasStarted)
 // What the guard holds back reaches stderr, unchanged and in order, once Qt has started.
 TEST(DisplayGuardGuard, handsOnWhatItHeldBackAfterAStart)
 {
-    char path[] = "/tmp/tst_displayguard-XXXXXX";
-    const int file = mkstemp(path);
+    std::string path = "/tmp/tst_displayguard-XXXXXX";
+    const int file = mkstemp(path.data());
     ASSERT_GE(file, 0);
     std::fflush(stderr);
     const int realStderr = dup(STDERR_FILENO);
@@ -163,10 +164,10 @@ TEST(DisplayGuardGuard, handsOnWhatItHeldBackAfterAStart)
     const auto size = [&] {
         return lseek(file, 0, SEEK_END);
     };
-    char program[] = "tavrelon";
-    char *argv[] = {program, nullptr};
+    std::string program = "tavrelon";
+    std::array<char *, 2> argv {program.data(), nullptr};
     {
-        DisplayGuard::Guard guard(1, argv);
+        DisplayGuard::Guard guard(1, argv.data());
         std::fputs("from a library\n", stderr);
         qWarning("from Qt");
         EXPECT_EQ(size(), 0) << "nothing is written while Qt starts";
@@ -182,7 +183,7 @@ TEST(DisplayGuardGuard, handsOnWhatItHeldBackAfterAStart)
     std::ifstream in(path);
     std::stringstream text;
     text << in.rdbuf();
-    std::remove(path);
+    std::remove(path.c_str());
     const auto written = text.str();
     const auto library = written.find("from a library");
     const auto qt = written.find("from Qt");
