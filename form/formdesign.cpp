@@ -1,6 +1,31 @@
 #include "formdesign.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace FormDesign {
+
+namespace {
+
+// WCAG's relative luminance of an sRGB colour.
+double luminance(std::uint32_t bgr)
+{
+    const auto linear = [](int channel) {
+        const double value = channel / 255.0;
+        return value <= 0.04045 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
+    };
+    const auto rgb = fromBgr(bgr);
+    return 0.2126 * linear(rgb.red) + 0.7152 * linear(rgb.green) + 0.0722 * linear(rgb.blue);
+}
+
+} // namespace
+
+double contrastRatio(std::uint32_t bgr1, std::uint32_t bgr2)
+{
+    const double first = luminance(bgr1);
+    const double second = luminance(bgr2);
+    return (std::max(first, second) + 0.05) / (std::min(first, second) + 0.05);
+}
 
 const char *assignmentText()
 {

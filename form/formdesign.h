@@ -29,22 +29,29 @@ struct Control
     Container container;
     Twips twips; // relative to the container
     const char *caption; // nullptr: the content comes from the catalogue or the assignment text
-    std::optional<std::uint32_t> background; // nullopt: the system's colours for its kind
+    // A control whose background is fixed has a fixed text colour too, chosen to read on it
+    // whatever the desktop's theme: a fixed background under the theme's text colour is
+    // unreadable in dark and high-contrast themes. Without either, the control keeps all of
+    // the system's colours for its kind (background, text and selection together).
+    std::optional<std::uint32_t> background;
+    std::optional<std::uint32_t> foreground;
     int tabIndex;
 };
 
+inline constexpr std::uint32_t black = 0x00000000;
+
 // clang-format off
 inline constexpr std::array<Control, 8> controls {{
-    // kind              name     element  container          Left  Top   Width Height   caption               background    tab
-    {Kind::TextBox,      "Text1",    0, Container::Window, {120,  1920, 6855, 2295}, nullptr,               std::nullopt, 0},
-    {Kind::Label,        "Label1",   0, Container::Window, {960,  0,    4575, 375},  "Tavrelon, школи ",    0x0080C0FF,   2},
-    {Kind::Frame,        "Frame1",  -1, Container::Window, {120,  480,  3615, 1335}, "Книжовни школи",      0x00FFC0C0,   3},
-    {Kind::OptionButton, "Option1",  0, Container::Frame1, {120,  360,  3375, 285},  nullptr,               0x0080FF80,   4},
-    {Kind::OptionButton, "Option1",  1, Container::Frame1, {120,  600,  3375, 285},  nullptr,               0x0080FF80,   5},
-    {Kind::OptionButton, "Option1",  2, Container::Frame1, {120,  840,  3375, 285},  nullptr,               0x0080FF80,   6},
-    {Kind::ListBox,      "List1",    0, Container::Window, {3840, 840,  3135, 915},  nullptr,               std::nullopt, 7},
+    // kind              name     element  container          Left  Top   Width Height   caption               background    text          tab
+    {Kind::TextBox,      "Text1",    0, Container::Window, {120,  1920, 6855, 2295}, nullptr,               std::nullopt, std::nullopt, 0},
+    {Kind::Label,        "Label1",   0, Container::Window, {960,  0,    4575, 375},  "Tavrelon, школи ",    0x0080C0FF,   black,        2},
+    {Kind::Frame,        "Frame1",  -1, Container::Window, {120,  480,  3615, 1335}, "Книжовни школи",      0x00FFC0C0,   black,        3},
+    {Kind::OptionButton, "Option1",  0, Container::Frame1, {120,  360,  3375, 285},  nullptr,               0x0080FF80,   black,        4},
+    {Kind::OptionButton, "Option1",  1, Container::Frame1, {120,  600,  3375, 285},  nullptr,               0x0080FF80,   black,        5},
+    {Kind::OptionButton, "Option1",  2, Container::Frame1, {120,  840,  3375, 285},  nullptr,               0x0080FF80,   black,        6},
+    {Kind::ListBox,      "List1",    0, Container::Window, {3840, 840,  3135, 915},  nullptr,               std::nullopt, std::nullopt, 7},
     // List1(1), tab index 8, would be a hidden list of each name's school: the catalogue holds it.
-    {Kind::Label,        "Label1",   1, Container::Window, {3840, 480,  3135, 375},  "Автори/граматици",    0x0080C0FF,   9},
+    {Kind::Label,        "Label1",   1, Container::Window, {3840, 480,  3135, 375},  "Автори/граматици",    0x0080C0FF,   black,        9},
 }};
 // clang-format on
 
@@ -91,6 +98,9 @@ constexpr Rgb fromBgr(std::uint32_t bgr)
 {
     return {int(bgr & 0xFFU), int((bgr >> 8U) & 0xFFU), int((bgr >> 16U) & 0xFFU)};
 }
+
+// WCAG's contrast ratio of two colours, from 1 (the same) to 21 (black on white).
+double contrastRatio(std::uint32_t bgr1, std::uint32_t bgr2);
 
 // What the result box shows until the first report: seven lines, each ending in CR LF.
 const char *assignmentText();

@@ -97,6 +97,9 @@ std::string controlRule(const Control &control)
     if (control.background) {
         rule += ";background:" + rgb(*control.background);
     }
+    if (control.foreground) {
+        rule += ";color:" + rgb(*control.foreground);
+    }
     return rule + "}\n";
 }
 
@@ -113,6 +116,8 @@ std::string styleSheet()
         << ")}\n"
         // What every control shares, then each kind, then each control's place and colour.
         << "#Tavrelon .c{position:absolute;box-sizing:border-box;margin:0;font:inherit;"
+           // The list and the box, with no colours in the form, keep a white field with
+           // black text: a pair, never the page's text on a fixed field.
            "color:#000}\n"
            ".label{padding:0;text-align:center;white-space:pre}\n"
            ".frame{padding:0;border:0;min-inline-size:0}\n"

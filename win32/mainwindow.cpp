@@ -150,7 +150,8 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
-        return onControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        return onControlColour(message, reinterpret_cast<HDC>(wParam),
+                               reinterpret_cast<HWND>(lParam));
     case WM_NEXTDLGCTL:
         onNextControl(wParam, LOWORD(lParam) != 0);
         return 0;
@@ -263,7 +264,7 @@ void MainWindow::onCommand(int id, int code, HWND control)
     }
 }
 
-LRESULT MainWindow::onControlColour(HDC dc, HWND control)
+LRESULT MainWindow::onControlColour(UINT message, HDC dc, HWND control)
 {
     const int row = rowOf(control);
     if (row >= 0 && FormDesign::controls[std::size_t(row)].kind == Kind::TextBox) {
@@ -273,11 +274,15 @@ LRESULT MainWindow::onControlColour(HDC dc, HWND control)
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
     }
     if (row >= 0 && m_brushes[std::size_t(row)]) {
-        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-        SetBkColor(dc, Layout::toColorRef(*FormDesign::controls[std::size_t(row)].background));
+        const auto &design = FormDesign::controls[std::size_t(row)];
+        // A fixed background takes the text colour made for it, not the system's.
+        SetTextColor(dc,
+                     design.foreground ? Layout::toColorRef(*design.foreground)
+                                       : GetSysColor(COLOR_WINDOWTEXT));
+        SetBkColor(dc, Layout::toColorRef(*design.background));
         return reinterpret_cast<LRESULT>(m_brushes[std::size_t(row)].get());
     }
-    return DefWindowProcW(m_window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+    return DefWindowProcW(m_window, message, reinterpret_cast<WPARAM>(dc),
                           reinterpret_cast<LPARAM>(control));
 }
 

@@ -38,7 +38,7 @@ private:
 
     bool onCreate();
     void onCommand(int id, int code, HWND control);
-    LRESULT onControlColour(HDC dc, HWND control);
+    LRESULT onControlColour(UINT message, HDC dc, HWND control);
     LRESULT onListKey(int key, int caretRow, HWND list);
     void onNextControl(WPARAM which, bool isHandle);
     void onDpiChanged(int dpi, const RECT &suggested);

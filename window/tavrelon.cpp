@@ -28,7 +28,7 @@ using FormDesign::Kind;
 
 namespace {
 
-// Name, position, size and background colour as designed.
+// Name, position, size, and background and text colours as designed.
 void applyDesign(QWidget *widget, const Control &control)
 {
     const auto name = QString::fromLatin1(control.name);
@@ -38,6 +38,9 @@ void applyDesign(QWidget *widget, const Control &control)
     if (control.background) {
         auto palette = widget->palette();
         palette.setColor(widget->backgroundRole(), FormDesign::toColor(*control.background));
+        if (control.foreground) {
+            palette.setColor(widget->foregroundRole(), FormDesign::toColor(*control.foreground));
+        }
         widget->setPalette(palette);
         widget->setAutoFillBackground(true);
     }

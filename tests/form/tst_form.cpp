@@ -66,6 +66,26 @@ TEST(FormDesign, coloursReadAsBlueGreenRed)
     EXPECT_EQ(heading.blue, 128);
 }
 
+// Text on a fixed background must read whatever the desktop's theme: a fixed background comes
+// with its own text colour, at WCAG's 4.5:1 at least; a control without one keeps the system's
+// colours for both.
+TEST(FormDesign, fixedBackgroundsComeWithTextColoursThatReadOnThem)
+{
+    for (const auto &control : controls) {
+        EXPECT_EQ(control.background.has_value(), control.foreground.has_value())
+            << control.name << control.index;
+        if (control.background && control.foreground) {
+            EXPECT_GE(contrastRatio(*control.background, *control.foreground), 4.5)
+                << control.name << control.index;
+        }
+    }
+    EXPECT_NEAR(contrastRatio(0x00FFFFFF, black), 21.0, 1e-9);
+    EXPECT_NEAR(contrastRatio(black, 0x00FFFFFF), 21.0, 1e-9);
+    EXPECT_NEAR(contrastRatio(0x00777777, 0x00777777), 1.0, 1e-9);
+    // #767676 on white is the classic threshold grey, just above 4.5:1.
+    EXPECT_NEAR(contrastRatio(0x00767676, 0x00FFFFFF), 4.54, 0.01);
+}
+
 TEST(FormDesign, assignmentTextIsSevenCrLfLinesWithItsDoubleBlanks)
 {
     const std::string text = assignmentText();
