@@ -99,6 +99,14 @@ constexpr Rgb fromBgr(std::uint32_t bgr)
     return {int(bgr & 0xFFU), int((bgr >> 8U) & 0xFFU), int((bgr >> 16U) & 0xFFU)};
 }
 
+// Where a window's frame of `size` goes along one side of a screen's available area that starts
+// at `start` and is `available` long: centred, and where it does not fit, at the area's start, so
+// that its top-left corner and title bar stay on screen.
+constexpr int centredStart(int start, int available, int size)
+{
+    return size >= available ? start : start + (available - size) / 2;
+}
+
 // WCAG's contrast ratio of two colours, from 1 (the same) to 21 (black on white).
 double contrastRatio(std::uint32_t bgr1, std::uint32_t bgr2);
 

@@ -44,8 +44,9 @@ void centreOnWorkArea(HWND window, SIZE client, int dpi)
     const auto &work = monitor.rcWork;
     const LONG width = frame.right - frame.left;
     const LONG height = frame.bottom - frame.top;
-    SetWindowPos(window, nullptr, work.left + (work.right - work.left - width) / 2,
-                 work.top + (work.bottom - work.top - height) / 2, width, height,
+    SetWindowPos(window, nullptr,
+                 FormDesign::centredStart(work.left, work.right - work.left, width),
+                 FormDesign::centredStart(work.top, work.bottom - work.top, height), width, height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

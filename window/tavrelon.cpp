@@ -252,7 +252,8 @@ void Tavrelon::centreOnScreen()
     if (screen == nullptr) {
         return;
     }
-    auto frame = frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
+    const auto frame = frameGeometry();
+    const auto area = screen->availableGeometry();
+    move(FormDesign::centredStart(area.left(), area.width(), frame.width()),
+         FormDesign::centredStart(area.top(), area.height(), frame.height()));
 }

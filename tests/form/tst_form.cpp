@@ -86,6 +86,17 @@ TEST(FormDesign, fixedBackgroundsComeWithTextColoursThatReadOnThem)
     EXPECT_NEAR(contrastRatio(0x00767676, 0x00FFFFFF), 4.54, 0.01);
 }
 
+// A window that fits is centred; one larger than the screen keeps its title bar on screen.
+TEST(FormDesign, windowsAreCentredOrKeepTheirTitleBarOnScreen)
+{
+    EXPECT_EQ(centredStart(0, 1280, 488), 396);
+    EXPECT_EQ(centredStart(24, 1000, 320), 364);
+    EXPECT_EQ(centredStart(0, 400, 1446), 0);
+    EXPECT_EQ(centredStart(30, 300, 960), 30);
+    EXPECT_EQ(centredStart(-1280, 1280, 488), -884) << "a screen left of the primary one";
+    EXPECT_EQ(centredStart(0, 488, 488), 0);
+}
+
 TEST(FormDesign, assignmentTextIsSevenCrLfLinesWithItsDoubleBlanks)
 {
     const std::string text = assignmentText();
