@@ -4,6 +4,8 @@
 #include "mainwindow.h"
 #include "utf16.h"
 
+#include <commctrl.h>
+
 namespace Application {
 
 namespace {
@@ -19,6 +21,9 @@ void reportError(HWND owner, const std::exception_ptr &error)
 
 int run(HINSTANCE instance, const tavrelon::Catalogue &catalogue, int show)
 {
+    // The system's current look for the standard controls (the manifest asks for version 6).
+    INITCOMMONCONTROLSEX classes {sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&classes);
     MainWindow window(catalogue);
     const bool created = window.create(instance, show);
     MSG message {};

@@ -5,6 +5,7 @@ every school, every name, the keyboard, re-clicks, the version record, the exit 
 the error path on a faulty catalogue."""
 
 import argparse
+import os
 import pathlib
 import re
 import subprocess
@@ -286,6 +287,11 @@ def main():
         check_mouse(s, checks, reports, rows)
         check_option_arrows(s, checks, reports)
         check_read_only(s, checks)
+        # TAVRELON_WINDOWS_SCREENSHOT=docs/screenshot-windows.png keeps a picture after a choice.
+        if os.environ.get("TAVRELON_WINDOWS_SCREENSHOT"):
+            s.click_row(1)
+            time.sleep(1)
+            wine.screenshot(pathlib.Path(os.environ["TAVRELON_WINDOWS_SCREENSHOT"]).resolve())
         checks.equal(s.close(), 0, "exit status 0 after Alt+F4")
         check_version(wine, checks, args.program)
         check_error_path(wine, checks, args.faulty)
