@@ -18,8 +18,6 @@ using FormDesign::Kind;
 
 namespace {
 
-// The result box's name for assistive technology: it has no caption of its own.
-constexpr std::string_view boxName = "Избрана школа и нейните представители";
 // Liberation Serif as shipped with the site, for a machine with neither face installed.
 constexpr std::string_view shippedFont = "fonts/LiberationSerif-Regular.ttf";
 
@@ -236,7 +234,8 @@ std::string controlHtml(const Control &control, const tavrelon::Catalogue &catal
     switch (control.kind) {
     case Kind::TextBox:
         return startTag("textarea", "box", id,
-                        " readonly autofocus" + attribute("aria-label", boxName)) +
+                        " readonly autofocus" +
+                            attribute("aria-label", FormDesign::resultBoxName)) +
             escaped(FormDesign::assignmentText()) + "</textarea>\n";
     case Kind::Label:
         return labelHtml(control);

@@ -10,6 +10,8 @@
 namespace ControlIds {
 
 inline constexpr int firstControlId = 100;
+// The hidden label that names the result box for screen readers.
+inline constexpr int resultBoxLabelId = firstControlId - 1;
 
 constexpr int idOf(std::size_t row)
 {

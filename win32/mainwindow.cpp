@@ -71,6 +71,26 @@ std::vector<std::size_t> tabOrder()
     return rows;
 }
 
+// The rows in the order the children are made, which is their z-order: tab order, except that
+// the names list's caption comes right before the list. Windows names a standard control after
+// the static label just before it in z-order; a static is no tab stop, so Tab is unchanged.
+std::vector<std::size_t> creationOrder()
+{
+    auto rows = tabOrder();
+    const auto find = [&rows](Kind kind, int index) {
+        return std::find_if(rows.begin(), rows.end(), [&](std::size_t row) {
+            return FormDesign::controls[row].kind == kind &&
+                FormDesign::controls[row].index == index;
+        });
+    };
+    const auto caption = find(Kind::Label, 1);
+    const auto list = find(Kind::ListBox, 0);
+    if (caption != rows.end() && list != rows.end() && caption > list) {
+        std::rotate(list, caption, caption + 1);
+    }
+    return rows;
+}
+
 } // namespace
 
 MainWindow::MainWindow(const tavrelon::Catalogue &catalogue)
@@ -204,8 +224,16 @@ void MainWindow::createControls()
 {
     auto *instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(m_window, GWLP_HINSTANCE));
     // Children are created in tab order: the dialog manager's Tab and arrow keys follow it.
-    for (const auto row : tabOrder()) {
+    for (const auto row : creationOrder()) {
         const auto &control = FormDesign::controls[row];
+        if (control.kind == Kind::TextBox) {
+            // The box has no caption: a hidden label just before it gives screen readers its name.
+            CreateWindowExW(
+                0, L"STATIC", toUtf16(FormDesign::resultBoxName).c_str(),
+                WS_CHILD | WS_GROUP | SS_NOPREFIX, 0, 0, 0, 0, m_window,
+                reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlIds::resultBoxLabelId)),
+                instance, nullptr);
+        }
         const auto kind = childKind(control);
         const auto caption = toUtf16(captionOf(control, m_catalogue));
         m_children[row] = CreateWindowExW(

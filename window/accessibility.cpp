@@ -1,5 +1,7 @@
 #include "accessibility.h"
 
+#include "formdesign.h"
+
 #include "resultbox.h"
 #include "tavrelon.h"
 
@@ -41,27 +43,22 @@ void registerWindowRole()
 void describe(Tavrelon &window)
 {
     auto *box = window.resultBox();
-    box->setAccessibleName(QStringLiteral("Избрана школа и нейните представители"));
-    box->setAccessibleDescription(
-        QStringLiteral("Показва заданието, а след избор на школа или на име — избраната "
-                       "книжовна школа и нейните представители, по един на ред."));
+    box->setAccessibleName(QString::fromUtf8(FormDesign::resultBoxName));
+    box->setAccessibleDescription(QString::fromUtf8(FormDesign::resultBoxDescription));
 
     // The caption is the list's label (its buddy) and also its name, so that the name holds
     // wherever assistive technology looks for it.
     auto *names = window.namesList();
     names->setAccessibleName(window.namesCaption()->text());
-    names->setAccessibleDescription(QStringLiteral(
-        "Изборът на име отбелязва школата му и показва нейните представители в полето отдолу."));
+    names->setAccessibleDescription(QString::fromUtf8(FormDesign::namesListDescription));
 
     auto *frame = window.schoolFrame();
     frame->setAccessibleName(frame->title());
-    frame->setAccessibleDescription(
-        QStringLiteral("Изборът на школа показва нейните представители в полето отдолу."));
+    frame->setAccessibleDescription(QString::fromUtf8(FormDesign::schoolFrameDescription));
     // Each option keeps its caption as its name; the group is its label.
     const auto buttons = window.schoolOptions()->buttons();
     for (auto *option : buttons) {
-        option->setAccessibleDescription(
-            QStringLiteral("Показва представителите на школата в полето отдолу."));
+        option->setAccessibleDescription(QString::fromUtf8(FormDesign::schoolOptionDescription));
     }
 }
 

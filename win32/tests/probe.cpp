@@ -119,6 +119,13 @@ std::string describeControl(HWND window, std::size_t row)
         << "],\"inFrame\":" << (control.container == FormDesign::Container::Frame1)
         << ",\"visible\":" << (IsWindowVisible(child) != FALSE)
         << ",\"text\":" << quoted(textOf(child));
+    // What Windows names the control after: the static label just before it in z-order.
+    wchar_t className[32] {};
+    HWND previous = GetWindow(child, GW_HWNDPREV);
+    if (previous != nullptr && GetClassNameW(previous, className, 32) > 0 &&
+        lstrcmpiW(className, L"Static") == 0) {
+        out << ",\"label\":" << quoted(textOf(previous));
+    }
     if (control.kind == FormDesign::Kind::OptionButton) {
         out << ",\"checked\":" << (SendMessageW(child, BM_GETCHECK, 0, 0) == BST_CHECKED);
     } else if (control.kind == FormDesign::Kind::ListBox) {

@@ -138,6 +138,17 @@ def check_start(s, checks, reports, rows):
                   "Търновска книжовна школа"], "option captions")
 
 
+def check_names(s, checks):
+    """Screen readers name a standard control after the static label just before it in z-order:
+    the names list after its caption, the result box after a hidden label."""
+    checks.equal(s.control("List1(0)").get("label"), "Автори/граматици", "the list's name")
+    checks.equal(s.control("Text1(0)").get("label"), "Избрана школа и нейните представители",
+                 "the result box's name")
+    for index in range(3):
+        checks.equal(s.control(f"Option1({index})").get("label"), None,
+                     f"Option1({index}) keeps its caption as its name")
+
+
 def check_colours(wine, s, checks, workdir):
     """Pixels of the window: background, heading, option, and the read-only box's white."""
     picture = workdir / "window.png"
@@ -282,6 +293,7 @@ def main():
         s = Session(wine, args.program, checks)
         check_start(s, checks, reports, rows)
         check_layout(s, checks, "96 dpi")
+        check_names(s, checks)
         check_colours(wine, s, checks, workdir)
         check_keyboard_start(s, checks, reports, rows)
         check_mouse(s, checks, reports, rows)
