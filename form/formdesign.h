@@ -120,6 +120,28 @@ constexpr int centredStart(int start, int available, int size)
     return size >= available ? start : start + (available - size) / 2;
 }
 
+// The colours a window draws with. Normally the form's own; when the system asks every program
+// for its colours (a high-contrast setting), none: the system's everywhere, the window's
+// background included.
+struct Colours
+{
+    std::uint32_t background;
+    std::uint32_t foreground;
+};
+
+constexpr std::optional<Colours> coloursOf(const Control &control, bool systemColours)
+{
+    if (systemColours || !control.background || !control.foreground) {
+        return std::nullopt;
+    }
+    return Colours {*control.background, *control.foreground};
+}
+
+constexpr std::optional<std::uint32_t> windowBackgroundOf(bool systemColours)
+{
+    return systemColours ? std::nullopt : std::optional<std::uint32_t>(windowBackground);
+}
+
 // WCAG's contrast ratio of two colours, from 1 (the same) to 21 (black on white).
 double contrastRatio(std::uint32_t bgr1, std::uint32_t bgr2);
 

@@ -183,6 +183,10 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ERASEBKGND:
         onEraseBackground(reinterpret_cast<HDC>(wParam));
         return 1;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+        onColoursChanged();
+        break;
     case WM_DESTROY:
         onDestroy();
         return 0;
@@ -198,6 +202,7 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 bool MainWindow::onCreate()
 {
     m_dpi = static_cast<int>(GetDpiForWindow(m_window));
+    m_highContrast = highContrastOn();
     createControls();
     layOut();
     std::vector<HWND> options;
@@ -301,13 +306,13 @@ LRESULT MainWindow::onControlColour(UINT message, HDC dc, HWND control)
         SetBkColor(dc, GetSysColor(COLOR_WINDOW));
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
     }
-    if (row >= 0 && m_brushes[std::size_t(row)]) {
-        const auto &design = FormDesign::controls[std::size_t(row)];
+    const auto colours = row >= 0
+        ? FormDesign::coloursOf(FormDesign::controls[std::size_t(row)], m_highContrast)
+        : std::nullopt;
+    if (colours && m_brushes[std::size_t(row)]) {
         // A fixed background takes the text colour made for it, not the system's.
-        SetTextColor(dc,
-                     design.foreground ? Layout::toColorRef(*design.foreground)
-                                       : GetSysColor(COLOR_WINDOWTEXT));
-        SetBkColor(dc, Layout::toColorRef(*design.background));
+        SetTextColor(dc, Layout::toColorRef(colours->foreground));
+        SetBkColor(dc, Layout::toColorRef(colours->background));
         return reinterpret_cast<LRESULT>(m_brushes[std::size_t(row)].get());
     }
     return DefWindowProcW(m_window, message, reinterpret_cast<WPARAM>(dc),
@@ -349,7 +354,25 @@ void MainWindow::onEraseBackground(HDC dc)
 {
     RECT client;
     GetClientRect(m_window, &client);
-    FillRect(dc, &client, m_background.get());
+    FillRect(dc, &client,
+             FormDesign::windowBackgroundOf(m_highContrast) ? m_background.get()
+                                                            : GetSysColorBrush(COLOR_3DFACE));
+}
+
+bool MainWindow::highContrastOn()
+{
+    HIGHCONTRASTW setting {};
+    setting.cbSize = sizeof(setting);
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(setting), &setting, 0) != FALSE &&
+        (setting.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
+void MainWindow::onColoursChanged()
+{
+    // Under high contrast every colour is the system's; the setting may change while it runs.
+    m_highContrast = highContrastOn();
+    RedrawWindow(m_window, nullptr, nullptr,
+                 RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void MainWindow::onDestroy()

@@ -43,6 +43,8 @@ private:
     void onNextControl(WPARAM which, bool isHandle);
     void onDpiChanged(int dpi, const RECT &suggested);
     void onEraseBackground(HDC dc);
+    void onColoursChanged();
+    static bool highContrastOn();
     void onDestroy();
 
     void createControls();
@@ -54,6 +56,7 @@ private:
     const tavrelon::Catalogue &m_catalogue;
     HWND m_window = nullptr;
     int m_dpi = USER_DEFAULT_SCREEN_DPI;
+    bool m_highContrast = false;
     // The child window of each row of FormDesign::controls.
     std::array<HWND, FormDesign::controls.size()> m_children {};
     // The brush of each row that has a background colour of its own.

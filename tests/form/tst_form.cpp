@@ -86,6 +86,22 @@ TEST(FormDesign, fixedBackgroundsComeWithTextColoursThatReadOnThem)
     EXPECT_NEAR(contrastRatio(0x00767676, 0x00FFFFFF), 4.54, 0.01);
 }
 
+// Under a high-contrast setting the system's colours replace every colour of the form.
+TEST(FormDesign, systemColoursReplaceTheFormsUnderHighContrast)
+{
+    for (const auto &control : controls) {
+        EXPECT_FALSE(coloursOf(control, true)) << control.name << control.index;
+        const auto normal = coloursOf(control, false);
+        EXPECT_EQ(normal.has_value(), control.background.has_value());
+        if (normal) {
+            EXPECT_EQ(normal->background, *control.background);
+            EXPECT_EQ(normal->foreground, *control.foreground);
+        }
+    }
+    EXPECT_EQ(windowBackgroundOf(false), windowBackground);
+    EXPECT_FALSE(windowBackgroundOf(true));
+}
+
 // A window that fits is centred; one larger than the screen keeps its title bar on screen.
 TEST(FormDesign, windowsAreCentredOrKeepTheirTitleBarOnScreen)
 {
