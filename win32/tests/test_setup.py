@@ -56,6 +56,12 @@ def main():
         result = wine.run(args.setup, "/S", timeout=120)
         checks.equal(result.returncode, 0, "silent setup succeeds")
         checks.check((folder / "tavrelon.exe").is_file(), "tavrelon.exe under Program Files")
+        checks.check((folder / "LICENSE.txt").is_file(), "the licence beside it")
+        # The same bytes as the program the build leaves beside the setup, and the zip holds.
+        loose = pathlib.Path(args.setup).parent / "tavrelon.exe"
+        if loose.is_file() and (folder / "tavrelon.exe").is_file():
+            checks.check((folder / "tavrelon.exe").read_bytes() == loose.read_bytes(),
+                         "the installed program is byte for byte the loose one")
         checks.check((folder / "uninstall.exe").is_file(), "an uninstaller beside it")
         checks.check((menu / "Tavrelon, школи.lnk").is_file(),
                      "Start menu entry by the Bulgarian name",
