@@ -6,15 +6,21 @@
 #include <QListWidget>
 #include <QMap>
 #include <QPalette>
+#include <QScreen>
 #include <QStyle>
 #include <QTest>
 
+#include <functional>
 #include <memory>
 
 // The window under the desktop's colour schemes a learner may have on: every control's text
 // must read on what it is drawn on, at WCAG's 4.5:1, before and after a choice. Measured on the
 // drawn pixels: the colour most of the control's text area has is its background, and the
 // pixel that stands out most from it is its text (the core of a glyph).
+//
+// textReadsOnItsBackground hands the window the schemes' palettes itself. desktopThemeReads
+// takes whatever the desktop's platform theme gives it on a real display and reads the pixels
+// back from the screen; tests/themes/run-theme-test runs it under KDE's and GTK's dark themes.
 class TestThemes : public QObject
 {
     Q_OBJECT
@@ -22,6 +28,7 @@ class TestThemes : public QObject
 private slots:
     void textReadsOnItsBackground_data();
     void textReadsOnItsBackground();
+    void desktopThemeReads();
     void cleanup();
 };
 
@@ -90,6 +97,49 @@ void TestThemes::textReadsOnItsBackground_data()
         << scheme(Qt::black, Qt::white, Qt::black, QColor(0, 255, 255), Qt::black);
 }
 
+namespace {
+
+using Grab = std::function<QImage(QWidget *, const QRect &)>;
+
+// Every control's text against its background, in the pictures grab() gives of them.
+void checkContrast(Tavrelon &window, const Grab &grab, const char *when)
+{
+    for (const auto &control : FormDesign::controls) {
+        const auto name = control.index < 0
+            ? QString::fromLatin1(control.name)
+            : QStringLiteral("%1(%2)").arg(QLatin1String(control.name)).arg(control.index);
+        auto *widget = window.findChild<QWidget *>(name);
+        QVERIFY2(widget != nullptr, qPrintable(name));
+        auto area = widget->rect();
+        // The text, not the scroll bar beside it or the frame's border around the options.
+        if (control.kind == FormDesign::Kind::ListBox ||
+            control.kind == FormDesign::Kind::TextBox) {
+            area.setRight(area.right() - widget->style()->pixelMetric(QStyle::PM_ScrollBarExtent) -
+                          2);
+            area.adjust(2, 2, 0, -2);
+        } else if (control.kind == FormDesign::Kind::Frame) {
+            area.setHeight(FormDesign::twipsToPixels(360));
+        }
+        const double contrast = textContrast(grab(widget, area));
+        QVERIFY2(contrast >= 4.5,
+                 qPrintable(QStringLiteral("%1 %2: contrast %3:1")
+                                .arg(name, QLatin1String(when))
+                                .arg(contrast, 0, 'f', 2)));
+    }
+}
+
+void chooseName(Tavrelon &window, int row)
+{
+    auto *names = window.findChild<QListWidget *>(QStringLiteral("List1(0)"));
+    QVERIFY(names != nullptr);
+    // As a click does: the list takes the focus, and its selection is drawn as the active one.
+    names->setFocus();
+    names->setCurrentRow(row);
+    QCoreApplication::processEvents();
+}
+
+} // namespace
+
 void TestThemes::textReadsOnItsBackground()
 {
     QFETCH(QPalette, palette);
@@ -98,37 +148,51 @@ void TestThemes::textReadsOnItsBackground()
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
-    const auto check = [&](const char *when) {
-        for (const auto &control : FormDesign::controls) {
-            const auto name = control.index < 0
-                ? QString::fromLatin1(control.name)
-                : QStringLiteral("%1(%2)").arg(QLatin1String(control.name)).arg(control.index);
-            auto *widget = window.findChild<QWidget *>(name);
-            QVERIFY2(widget != nullptr, qPrintable(name));
-            auto area = widget->rect();
-            // The text, not the scroll bar beside it or the frame's border around the options.
-            if (control.kind == FormDesign::Kind::ListBox ||
-                control.kind == FormDesign::Kind::TextBox) {
-                area.setRight(area.right() -
-                              widget->style()->pixelMetric(QStyle::PM_ScrollBarExtent) - 2);
-                area.adjust(2, 2, 0, -2);
-            } else if (control.kind == FormDesign::Kind::Frame) {
-                area.setHeight(FormDesign::twipsToPixels(360));
-            }
-            const auto image = widget->grab(area).toImage();
-            const double contrast = textContrast(image);
-            QVERIFY2(contrast >= 4.5,
-                     qPrintable(QStringLiteral("%1 %2: contrast %3:1")
-                                    .arg(name, QLatin1String(when))
-                                    .arg(contrast, 0, 'f', 2)));
-        }
+    const Grab grab = [](QWidget *widget, const QRect &area) {
+        return widget->grab(area).toImage();
     };
-    check("at start");
-    auto *names = window.findChild<QListWidget *>(QStringLiteral("List1(0)"));
-    QVERIFY(names != nullptr);
-    names->setCurrentRow(1);
-    QCoreApplication::processEvents();
-    check("after a choice");
+    checkContrast(window, grab, "at start");
+    chooseName(window, 1);
+    checkContrast(window, grab, "after a choice");
+}
+
+void TestThemes::desktopThemeReads()
+{
+    if (QGuiApplication::platformName() == QLatin1String("offscreen")) {
+        QSKIP("needs a real display and the desktop's platform theme (run-theme-test)");
+    }
+    // A dark scheme the platform theme did not hand on would make this test prove nothing.
+    if (qEnvironmentVariableIsSet("TAVRELON_EXPECT_DARK")) {
+        QVERIFY2(QApplication::palette().color(QPalette::Window).lightness() < 128,
+                 qPrintable(QApplication::palette().color(QPalette::Window).name()));
+    }
+    Tavrelon window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    // Active, as it is under the learner's pointer: the selection takes its active colours.
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QTest::qWait(300);
+
+    // What the X server shows, not what the window would paint.
+    QImage screen;
+    const auto shoot = [&] {
+        QCoreApplication::processEvents();
+        QTest::qWait(200);
+        screen = window.screen()->grabWindow(window.winId()).toImage();
+    };
+    const Grab grab = [&](QWidget *widget, const QRect &area) {
+        return screen.copy(area.translated(widget->mapTo(&window, QPoint(0, 0))));
+    };
+    shoot();
+    checkContrast(window, grab, "at start");
+    chooseName(window, 1);
+    shoot();
+    checkContrast(window, grab, "after a choice");
+    const auto picture = qEnvironmentVariable("TAVRELON_THEME_SCREENSHOT");
+    if (!picture.isEmpty()) {
+        QVERIFY(screen.save(picture));
+    }
 }
 
 void TestThemes::cleanup()
