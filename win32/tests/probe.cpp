@@ -12,6 +12,8 @@
 
 #include <windows.h>
 
+#include <uxtheme.h>
+
 #include <fcntl.h>
 #include <io.h>
 
@@ -126,6 +128,8 @@ std::string describeControl(HWND window, std::size_t row)
         lstrcmpiW(className, L"Static") == 0) {
         out << ",\"label\":" << quoted(textOf(previous));
     }
+    // Drawn by the visual styles of version 6 of the common controls, not the classic look.
+    out << ",\"themed\":" << (GetWindowTheme(child) != nullptr);
     if (control.kind == FormDesign::Kind::OptionButton) {
         out << ",\"checked\":" << (SendMessageW(child, BM_GETCHECK, 0, 0) == BST_CHECKED);
     } else if (control.kind == FormDesign::Kind::ListBox) {

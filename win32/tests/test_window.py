@@ -170,6 +170,126 @@ def check_colours(wine, s, checks, workdir):
                  "the read-only box is white")
 
 
+class Picture:
+    """A screenshot's pixels, read through ImageMagick as a binary PPM."""
+
+    def __init__(self, path):
+        data = subprocess.run(["convert", str(path), "ppm:-"], capture_output=True,
+                              check=True).stdout
+        header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+\d+\s", data)
+        self.width, self.height = int(header[1]), int(header[2])
+        self.pixels = data[header.end():]
+
+    def pixel(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.pixels[i:i + 3])
+
+    def area(self, left, top, width, height):
+        return [self.pixel(x, y) for y in range(top, top + height)
+                for x in range(left, left + width)]
+
+
+def luminance(rgb):
+    def channel(value):
+        c = value / 255
+        return c / 12.92 if c <= 0.03928 else ((c + 0.055) / 1.055) ** 2.4
+    r, g, b = map(channel, rgb)
+    return 0.2126 * r + 0.7152 * g + 0.0722 * b
+
+
+def contrast(a, b):
+    la, lb = sorted((luminance(a), luminance(b)), reverse=True)
+    return (la + 0.05) / (lb + 0.05)
+
+
+def text_contrast(pixels):
+    """The most common colour of a text area is its background; the pixel that stands out
+    most against it is the text (the core of a glyph)."""
+    counts = {}
+    for rgb in pixels:
+        counts[rgb] = counts.get(rgb, 0) + 1
+    background = max(counts, key=counts.get)
+    return max(contrast(background, rgb) for rgb in counts)
+
+
+def text_areas(s):
+    """Where each control draws its text, in the window's client area: not the radio glyph,
+    the scroll bars or the borders, and of the frame only its caption's strip."""
+    dpi = s.state["dpi"]
+    scale = lambda px: (px * dpi + 48) // 96
+    for name, control in s.state["controls"].items():
+        left, top, width, height = control["rect"]
+        if name.startswith("Option1"):
+            left, width = left + scale(18), width - scale(18)
+        elif name in ("List1(0)", "Text1(0)"):
+            left, top, width, height = left + 3, top + 3, width - scale(17) - 6, height - 6
+        elif name == "Frame1":
+            height = scale(14)
+        yield name, (left, top, width, height)
+
+
+def check_contrast(wine, s, checks, workdir, label):
+    """Every control's text at WCAG's 4.5:1 at least against what it is drawn on."""
+    picture = workdir / f"contrast-{label.replace(' ', '-')}.png"
+    wine.screenshot(picture)
+    pixels = Picture(picture)
+    for name, area in text_areas(s):
+        ratio = text_contrast(pixels.area(*area))
+        checks.check(ratio >= 4.5, f"{label}: {name}'s text reads at 4.5:1", f"{ratio:.2f}:1")
+
+
+# Windows' "High Contrast Black" scheme, as the system keeps it: white and yellow on black.
+HIGH_CONTRAST = {"Window": "0 0 0", "WindowText": "255 255 255", "ButtonFace": "0 0 0",
+                 "ButtonText": "255 255 255", "Hilight": "26 235 255", "HilightText": "0 0 0",
+                 "GrayText": "63 242 63", "WindowFrame": "255 255 255"}
+COLOURS_KEY = r"HKCU\Control Panel\Colors"
+
+
+def check_high_contrast(wine, checks, program, workdir):
+    """The program started under a high-contrast colour scheme: the list and the box take the
+    system's colours, the form's coloured controls keep their own text colours, and every text
+    still reads, before and after a choice. (Wine always reports the high-contrast setting
+    itself as off, so the switch to every colour the system's is checked in the form's tests.)"""
+    for name, value in HIGH_CONTRAST.items():
+        wine.reg("add", COLOURS_KEY, "/v", name, "/t", "REG_SZ", "/d", value, "/f")
+    wine.restart_server()
+    try:
+        s = Session(wine, program, checks)
+        wine.screenshot(workdir / "high-contrast.png")
+        pixels = Picture(workdir / "high-contrast.png")
+        box = s.control("Text1(0)")["rect"]
+        checks.equal(pixels.pixel(box[0] + box[2] - 30, box[1] + box[3] - 6), (0, 0, 0),
+                     "high contrast: the box takes the system's window colour")
+        check_contrast(wine, s, checks, workdir, "high contrast")
+        s.click_row(3)
+        check_contrast(wine, s, checks, workdir, "high contrast after a choice")
+        checks.equal(s.close(), 0, "exit status 0 under high contrast")
+    finally:
+        for name in HIGH_CONTRAST:
+            wine.reg("delete", COLOURS_KEY, "/v", name, "/f")
+        wine.restart_server()
+
+
+def check_themed(s, checks):
+    """Version 6 of the common controls draws the options, the frame, the list and the box."""
+    for name in ("Option1(0)", "Option1(1)", "Option1(2)", "Frame1", "List1(0)", "Text1(0)"):
+        checks.equal(s.control(name).get("themed"), True, f"{name} is drawn in the current look")
+
+
+def glyph_width(wine, s, workdir):
+    """The width of the first option's radio glyph: the columns at the option's left that
+    differ from its background, up to the first column that does not."""
+    picture = workdir / f"glyph-{s.state['dpi']}.png"
+    wine.screenshot(picture)
+    pixels = Picture(picture)
+    left, top, width, height = s.control("Option1(0)")["rect"]
+    background = pixels.pixel(left + width - 2, top + 1)
+    inked = [any(pixels.pixel(x, y) != background for y in range(top, top + height))
+             for x in range(left, left + width // 3)]
+    first = inked.index(True) if True in inked else 0
+    return next((i for i in range(first, len(inked)) if not inked[i]), len(inked)) - first
+
+
 def check_keyboard_start(s, checks, reports, rows):
     """From the box, Tab reaches the option group and then the list; with nothing chosen the
     first arrow key chooses the row under the focus frame, and each arrow key is a click."""
@@ -295,16 +415,21 @@ def main():
         check_layout(s, checks, "96 dpi")
         check_names(s, checks)
         check_colours(wine, s, checks, workdir)
+        check_themed(s, checks)
+        check_contrast(wine, s, checks, workdir, "normal colours")
+        glyph_96 = glyph_width(wine, s, workdir)
         check_keyboard_start(s, checks, reports, rows)
         check_mouse(s, checks, reports, rows)
         check_option_arrows(s, checks, reports)
         check_read_only(s, checks)
+        check_contrast(wine, s, checks, workdir, "normal colours after a choice")
         # TAVRELON_WINDOWS_SCREENSHOT=docs/screenshot-windows.png keeps a picture after a choice.
         if os.environ.get("TAVRELON_WINDOWS_SCREENSHOT"):
             s.click_row(1)
             time.sleep(1)
             wine.screenshot(pathlib.Path(os.environ["TAVRELON_WINDOWS_SCREENSHOT"]).resolve())
         checks.equal(s.close(), 0, "exit status 0 after Alt+F4")
+        check_high_contrast(wine, checks, args.program, workdir)
         check_version(wine, checks, args.program)
         check_error_path(wine, checks, args.faulty)
 
@@ -313,6 +438,11 @@ def main():
             s = Session(wine, args.program, checks)
             checks.equal(s.state["dpi"], 192, "the window takes the screen's 192 dpi")
             check_layout(s, checks, "192 dpi")
+            glyph_192 = glyph_width(wine, s, workdir)
+            checks.check(glyph_192 >= glyph_96 * 3 // 2,
+                         "the radio glyphs scale with the screen's dots per inch",
+                         f"{glyph_96} px at 96 dpi, {glyph_192} px at 192 dpi")
+            check_contrast(wine, s, checks, workdir, "192 dpi")
             s.click_row(5)
             checks.equal(s.summary(), (5, [rows[5]], reports[rows[5]]), "a click at 192 dpi")
             checks.equal(s.close(), 0, "exit status 0 at 192 dpi")
