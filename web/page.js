@@ -1,10 +1,14 @@
 // The page's behaviour, appended to the module's loader (--extern-post-js) so that the site has
 // one script. The page itself is already laid out from the form; this starts the form's code in
 // WebAssembly and hands it the page's clicks. The controls keep their own state: the module asks
-// for it through `page` (web/pagelibrary.js).
+// for it through `page` (web/pagelibrary.js). A classic script, run deferred, in a block of its
+// own so that it leaves no names behind.
+{
 
 const windowArea = document.getElementById('Tavrelon');
 const box = windowArea.querySelector('textarea');
+// Tells screen readers each new report, politely.
+const announcer = document.querySelector('[role=status]');
 const list = windowArea.querySelector('select');
 // The school options by element number, which each carries as its value.
 const options = [];
@@ -45,6 +49,7 @@ const page = {
     box.scrollTop = 0;
     box.value = text;
     box.setSelectionRange(0, 0);
+    announcer.textContent = text;
   },
 };
 
@@ -116,11 +121,20 @@ list.addEventListener('keydown', (event) => {
   }
 });
 
-// Browsers without arithmetic on lengths in CSS scale the window down here instead.
+// Browsers without arithmetic on lengths in CSS scale the window here instead, as the style sheet
+// would: down to a narrow screen, up to fill a tablet's, not at all in a phone's column.
 if (!CSS.supports('zoom', 'min(1, 100vw / 1px)')) {
-  const width = windowArea.offsetWidth;
   const fit = () => {
-    windowArea.style.zoom = String(Math.min(1, document.documentElement.clientWidth / width));
+    const style = getComputedStyle(windowArea);
+    const number = (name) => Number(style.getPropertyValue(name));
+    const { clientWidth, clientHeight } = document.documentElement;
+    const margin = 2 * number('--margin');
+    const scales = {
+      phone: 1,
+      tablet: Math.min((clientWidth - margin) / number('--width'), (clientHeight - margin) / number('--height')),
+      window: Math.min(1, clientWidth / number('--width')),
+    };
+    windowArea.style.zoom = String(scales[style.getPropertyValue('--layout').trim()] ?? 1);
   };
   addEventListener('resize', fit);
   fit();
@@ -137,8 +151,33 @@ globalThis.tavrelon = Object.freeze({
   },
 });
 
-try {
-  core = await Module({ page });
+// Why the module did not start, in words a teacher can act on.
+function loadFailure() {
+  if (location.protocol === 'file:') {
+    return 'Страницата е отворена направо от диска, а оттам браузърът не зарежда програмата.\n' +
+      'Отворете я през уеб сървър: например в папката с index.html изпълнете ' +
+      '„python3 -m http.server“ и отворете http://localhost:8000/ в браузъра, ' +
+      'или качете папката на сайта на училището.';
+  }
+  return 'Програмата не можа да се зареди: файлът tavrelon.wasm липсва или е повреден.\n' +
+    'Копирайте отново всички файлове на сайта в папката на сървъра и презаредете страницата.';
+}
+
+// Keeps the site for reloads without a network, where the browser allows it.
+function keepOffline() {
+  if ('serviceWorker' in navigator && location.protocol !== 'file:') {
+    navigator.serviceWorker.register('sw.js').catch(() => {});
+  }
+}
+
+(async () => {
+  try {
+    // What emscripten would print about a failed load goes nowhere: the dialog says it.
+    core = await Module({ page, printErr: () => {} });
+  } catch {
+    stop(loadFailure());
+    return;
+  }
   if (core._tavrelon_start()) {
     // A choice made while the module was loading counts once it is there.
     if (list.selectedIndex >= 0) {
@@ -156,6 +195,6 @@ try {
     document.documentElement.dataset.state = 'ready';
   }
   performance.mark('tavrelon-ready');
-} catch (error) {
-  stop(`Програмата не можа да се зареди:\n${error}`);
+  keepOffline();
+})();
 }

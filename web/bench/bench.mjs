@@ -63,7 +63,7 @@ function watchForCompleteFrame() {
   const complete = () =>
     document.fonts.status === 'loaded' &&
     document.querySelector('textarea')?.value.startsWith('Да се реализира') &&
-    (document.querySelector('script[type=module]') === null ||
+    (document.querySelector('script[src]') === null ||
       document.documentElement.dataset.state === 'ready');
   const check = () => {
     if (complete()) {

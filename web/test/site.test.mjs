@@ -260,7 +260,7 @@ describe('a run-time error', () => {
       ['/tavrelon.js', join(faulty, 'tavrelon.js')],
       ['/tavrelon.wasm', join(faulty, 'tavrelon.wasm')],
     ]);
-    const faultyServer = await serve(site, overrides);
+    const faultyServer = await serve(site, { overrides });
     const { page, problems } = await open(faultyServer.url);
     try {
       await (await option(page, 0)).click();
@@ -312,6 +312,96 @@ describe('a narrow screen', () => {
       await clickRow(page, 12);
       assertShows(await state(page), 1, 'a click on the scaled window');
       assert.deepEqual(problems, []);
+    } finally {
+      await page.close();
+    }
+  });
+});
+
+// What a learner can read and hit on a touch screen: the smallest text, the targets (an option's
+// label and button together; each row of the names), the gap between neighbouring targets.
+const touchMeasures = (page) =>
+  page.evaluate(() => {
+    const zoomed = (element) => parseFloat(getComputedStyle(element).fontSize) * element.currentCSSZoom;
+    const texts = [...document.querySelectorAll('#Tavrelon .c, #Tavrelon legend, #Tavrelon option')];
+    const targets = [...document.querySelectorAll('#Tavrelon .option, #Tavrelon option')].map((element) => {
+      const r = element.getBoundingClientRect();
+      return { id: element.id || element.textContent, left: r.left, top: r.top, width: r.width, height: r.height };
+    });
+    const box = document.querySelector('textarea');
+    return {
+      layout: getComputedStyle(document.getElementById('Tavrelon')).getPropertyValue('--layout').trim(),
+      smallestText: Math.min(...texts.map(zoomed)),
+      targets,
+      overflow: document.documentElement.scrollWidth - innerWidth,
+      boxScrolls: box.scrollHeight > box.clientHeight,
+    };
+  });
+
+// The distance from each target's top to the next one's below it, in the same column.
+function pitches(targets) {
+  const sorted = [...targets].sort((a, b) => a.top - b.top);
+  return sorted.slice(1).map((t, i) => ({ id: t.id, pitch: t.top - sorted[i].top }))
+    .filter((p, i) => Math.abs(sorted[i + 1].left - sorted[i].left) < 1);
+}
+
+async function tapRow(page, row) {
+  const item = await nameRow(page, row);
+  await item.evaluate((o) => o.scrollIntoView({ block: 'nearest' }));
+  await item.tap();
+}
+
+describe('touch screens', () => {
+  const devices = {
+    phone: { width: 360, height: 800, deviceScaleFactor: 2, isMobile: true, hasTouch: true },
+    'phone held sideways': { width: 800, height: 360, deviceScaleFactor: 2, isMobile: true, hasTouch: true },
+    tablet: { width: 768, height: 1024, deviceScaleFactor: 2, isMobile: true, hasTouch: true },
+  };
+  for (const [device, viewport] of Object.entries(devices)) {
+    it(`on a ${device}: taps answer, text is 16 px or more, targets are large enough, nothing scrolls sideways`, async () => {
+      const { page, problems } = await open(server.url, viewport);
+      try {
+        const phone = device !== 'tablet';
+        const before = await touchMeasures(page);
+        assert.equal(before.layout, phone ? 'phone' : 'tablet');
+        assert.ok(before.smallestText >= 16, `text ${before.smallestText} px`);
+        assert.ok(before.overflow <= 0, `${before.overflow} px sideways`);
+        const least = phone ? 44 : 24;
+        for (const target of before.targets) {
+          assert.ok(target.height >= least && target.width >= least, `${target.id}: ${target.width} × ${target.height}`);
+        }
+        for (const { id, pitch } of pitches(before.targets)) {
+          assert.ok(pitch >= least, `${id}: ${pitch} px below the one above`);
+        }
+        for (const school of [1, 2, 0]) {
+          await (await option(page, school)).tap();
+          assertShows(await state(page), school, `school ${school} tapped`);
+        }
+        for (const row of phone ? [...expected.schoolOfRow.keys()] : [0, 9, 17]) {
+          await tapRow(page, row);
+          const now = await state(page);
+          assert.equal(now.row, row, `row ${row} tapped`);
+          assertShows(now, expected.schoolOfRow[row], `name ${row} tapped`);
+        }
+        // The longest report, that of the school with the most names, fits in the box.
+        const most = [0, 1, 2].reduce((a, b) => (expected.schools[b].length > expected.schools[a].length ? b : a));
+        await (await option(page, most)).tap();
+        const after = await touchMeasures(page);
+        if (phone) {
+          assert.equal(after.boxScrolls, false, 'the longest report needs no scrolling in the box');
+        }
+        assert.ok(after.overflow <= 0, `${after.overflow} px sideways after the report`);
+        assert.deepEqual(problems, []);
+      } finally {
+        await page.close();
+      }
+    });
+  }
+
+  it('a desktop browser with a fine pointer keeps the window at its size', async () => {
+    const { page } = await open(server.url, { width: 1280, height: 800 });
+    try {
+      assert.deepEqual(await page.$eval('#Tavrelon', (e) => [e.offsetWidth, e.offsetHeight, e.currentCSSZoom]), [482, 287, 1]);
     } finally {
       await page.close();
     }
