@@ -22,6 +22,8 @@ let core = null;
 let stopped = false;
 let rowBeforePress = -1;
 let writes = 0;
+// From the first report on: at start the box, which has the focus, is read anyway.
+let announcing = false;
 
 const page = {
   listIndex: () => list.selectedIndex,
@@ -49,7 +51,9 @@ const page = {
     box.scrollTop = 0;
     box.value = text;
     box.setSelectionRange(0, 0);
-    announcer.textContent = text;
+    if (announcing) {
+      announcer.textContent = text;
+    }
   },
 };
 
@@ -178,7 +182,9 @@ function keepOffline() {
     stop(loadFailure());
     return;
   }
-  if (core._tavrelon_start()) {
+  const started = core._tavrelon_start();
+  announcing = true;
+  if (started) {
     // A choice made while the module was loading counts once it is there.
     if (list.selectedIndex >= 0) {
       listClick();

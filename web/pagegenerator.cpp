@@ -325,8 +325,19 @@ std::string styleSheet(const tavrelon::Catalogue &catalogue, std::string_view sh
     for (const auto &control : FormDesign::controls) {
         css << controlRule(control);
     }
-    // Under forced colours the system draws the scroll bars, arrows and all, in its colours.
-    css << "@media (forced-colors:active){.c{scrollbar-color:CanvasText Canvas}}\n"
+    // Under forced colours the scroll bars take the system's colours, with arrows that read on
+    // its field: black where it is light, white where it is dark (the browser reports a dark
+    // forced palette as a dark colour scheme).
+    css << "@media (forced-colors:active){.c::-webkit-scrollbar-track,"
+           ".c::-webkit-scrollbar-button:single-button{forced-color-adjust:none;"
+           "background-color:Canvas;border-color:CanvasText}"
+           ".c::-webkit-scrollbar-thumb{forced-color-adjust:none;background:CanvasText;"
+           "border-color:Canvas}}\n"
+           "@media (forced-colors:active) and (prefers-color-scheme:dark){"
+           ".c::-webkit-scrollbar-button:single-button:decrement{background-image:"
+           "url(scroll-up-white.svg)}"
+           ".c::-webkit-scrollbar-button:single-button:increment{background-image:"
+           "url(scroll-down-white.svg)}}\n"
         << "@media " << tablet << "{body{padding-top:" << screenMargin
         << "px}#Tavrelon{--layout:tablet;zoom:min((100vw - " << 2 * screenMargin << "px) / "
         << width << "px,(100vh - " << 2 * screenMargin << "px) / " << height << "px)}}\n"
@@ -335,11 +346,12 @@ std::string styleSheet(const tavrelon::Catalogue &catalogue, std::string_view sh
     return css.str();
 }
 
-// The scroll bars' arrows, pointing up or down.
-std::string arrow(bool up)
+// The scroll bars' arrows, pointing up or down, black or white.
+std::string arrow(bool up, bool white = false)
 {
-    return std::string("<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 7 4\"><path d=\"") +
-        (up ? "M0 4L3.5 0L7 4z" : "M0 0L3.5 4L7 0z") + "\"/></svg>\n";
+    return std::string("<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 7 4\"><path") +
+        (white ? " fill=\"#fff\"" : "") + " d=\"" + (up ? "M0 4L3.5 0L7 4z" : "M0 0L3.5 4L7 0z") +
+        "\"/></svg>\n";
 }
 
 std::string manifest()
@@ -581,6 +593,8 @@ int main(int argc, char **argv)
         write(site + "/" + std::string(styleSheetFile), styleSheet(catalogue, argv[5])) &&
         write(site + "/scroll-up.svg", arrow(true)) &&
         write(site + "/scroll-down.svg", arrow(false)) &&
+        write(site + "/scroll-up-white.svg", arrow(true, true)) &&
+        write(site + "/scroll-down-white.svg", arrow(false, true)) &&
         write(site + "/" + std::string(manifestFile), manifest()) &&
         write(site + "/.htaccess", htaccess()) && write(hosting + "/nginx-tavrelon.conf", nginx());
     return written ? 0 : 1;

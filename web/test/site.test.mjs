@@ -4,17 +4,20 @@
 //   node --test web/test/site.test.mjs   (TAVRELON_WEB_SITE, TAVRELON_WEB_FAULTY: the builds;
 //   TAVRELON_WEB_SCREENSHOT: where to save a picture of the window)
 import assert from 'node:assert/strict';
-import { readFileSync } from 'node:fs';
+import { mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
 import { after, before, describe, it } from 'node:test';
 import { createRequire } from 'node:module';
-import { join } from 'node:path';
+import { join, resolve } from 'node:path';
+import { pathToFileURL } from 'node:url';
 import { launch } from './browser.mjs';
 import { expected, pixels } from './expected.mjs';
-import { serve } from './server.mjs';
+import { hostingRules, serve } from './server.mjs';
 
 const buildDir = new URL('../../build-web/', import.meta.url).pathname;
 const site = process.env.TAVRELON_WEB_SITE ?? join(buildDir, 'site');
 const faulty = process.env.TAVRELON_WEB_FAULTY ?? join(buildDir, 'cmake/faulty');
+const hosting = process.env.TAVRELON_WEB_HOSTING ?? join(site, '../hosting');
 const axeSource = readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
 const schoolNames = ['Преславска книжовна школа', 'Софийска книжовна школа', 'Търновска книжовна школа'];
 
@@ -31,8 +34,8 @@ after(async () => {
 });
 
 // A fresh page with the site loaded, and what went wrong on it.
-async function open(url = server.url, viewport = { width: 640, height: 400 }) {
-  const page = await browser.newPage();
+async function open(url = server.url, viewport = { width: 640, height: 400 }, context = browser) {
+  const page = await context.newPage();
   const problems = [];
   page.on('console', (message) => {
     if (message.type() === 'error' || message.type() === 'warning') {
@@ -404,6 +407,271 @@ describe('touch screens', () => {
       assert.deepEqual(await page.$eval('#Tavrelon', (e) => [e.offsetWidth, e.offsetHeight, e.currentCSSZoom]), [482, 287, 1]);
     } finally {
       await page.close();
+    }
+  });
+});
+
+// WCAG's contrast ratio of two 'rgb(r, g, b)' colours.
+function contrast(first, second) {
+  const luminance = (colour) => {
+    const [r, g, b] = colour.match(/[\d.]+/g).slice(0, 3).map((c) => {
+      const v = Number(c) / 255;
+      return v <= 0.04045 ? v / 12.92 : ((v + 0.055) / 1.055) ** 2.4;
+    });
+    return 0.2126 * r + 0.7152 * g + 0.0722 * b;
+  };
+  const [a, b] = [luminance(first), luminance(second)].sort((x, y) => y - x);
+  return (a + 0.05) / (b + 0.05);
+}
+
+describe('for screen readers and the keyboard', () => {
+  it('reads each new report out politely, and the page describes itself', async () => {
+    const { page, problems } = await open();
+    try {
+      const region = await page.$('[role=status]');
+      assert.equal(await region.evaluate((r) => r.getAttribute('aria-live')), 'polite');
+      assert.equal(await region.evaluate((r) => r.textContent), '', 'silent at start: the box has the focus');
+      await clickRow(page, 4);
+      assert.equal(await region.evaluate((r) => r.textContent), expected.schools[expected.schoolOfRow[4]]);
+      await (await option(page, 0)).click();
+      assert.equal(await region.evaluate((r) => r.textContent), expected.schools[0]);
+      const description = await page.$eval('meta[name=description]', (m) => m.content);
+      assert.ok(description.length >= 50, description);
+      assert.deepEqual(problems, []);
+    } finally {
+      await page.close();
+    }
+  });
+
+  it('draws a focus indicator of 2 px at 3:1 or more against what it touches', async () => {
+    const { page } = await open();
+    try {
+      await page.focus('#Text1_0');
+      for (const id of ['Text1_0', 'Option1_0', 'List1_0']) {
+        if (id !== 'Text1_0') {
+          await page.keyboard.press('Tab');
+        }
+        const ring = await page.evaluate(() => {
+          const element = document.activeElement;
+          const style = getComputedStyle(element);
+          // Drawn inside the element (a negative offset) it touches the element's field,
+          // outside it the nearest background around it.
+          let around = parseFloat(style.outlineOffset) < 0 ? element : element.parentElement;
+          while (getComputedStyle(around).backgroundColor === 'rgba(0, 0, 0, 0)') {
+            around = around.parentElement;
+          }
+          return {
+            id: element.closest('.c').id,
+            width: parseFloat(style.outlineWidth),
+            colour: style.outlineColor,
+            style: style.outlineStyle,
+            background: getComputedStyle(around).backgroundColor,
+          };
+        });
+        assert.equal(ring.id, id);
+        assert.equal(ring.style, 'solid', id);
+        assert.ok(ring.width >= 2, `${id}: ${ring.width} px`);
+        const ratio = contrast(ring.colour, ring.background);
+        assert.ok(ratio >= 3, `${id}: ${ring.colour} on ${ring.background}, ${ratio.toFixed(2)}:1`);
+      }
+    } finally {
+      await page.close();
+    }
+  });
+
+  it('under forced colours keeps the scroll bars\' arrows visible', async () => {
+    const { page } = await open();
+    const session = await page.createCDPSession();
+    try {
+      for (const scheme of ['light', 'dark']) {
+        await session.send('Emulation.setEmulatedMedia', {
+          features: [
+            { name: 'forced-colors', value: 'active' },
+            { name: 'prefers-color-scheme', value: scheme },
+          ],
+        });
+        const areas = await page.evaluate(() =>
+          ['Text1_0', 'List1_0'].map((id) => {
+            const element = document.getElementById(id);
+            const r = element.getBoundingClientRect();
+            // The up arrow's button: the scroll bar's square at the top, inside the border.
+            const bar = parseFloat(getComputedStyle(element, '::-webkit-scrollbar').width);
+            return { id, bar, clip: { x: r.right - 1 - bar, y: r.top + 1, width: bar, height: bar } };
+          }));
+        for (const { id, bar, clip } of areas) {
+          assert.ok(bar > 0, `${id} has a scroll bar`);
+          const picture = await page.screenshot({ clip, encoding: 'base64', captureBeyondViewport: false });
+          // The darkest and the lightest pixel of the up arrow's button.
+          const ratio = await measurePixels(picture);
+          assert.ok(ratio >= 3, `${scheme}: ${id}'s up arrow at ${ratio.toFixed(2)}:1`);
+        }
+      }
+    } finally {
+      await page.close();
+    }
+  });
+});
+
+// The contrast between the darkest and the lightest pixel of a PNG picture.
+async function measurePixels(base64) {
+  const scratch = await browser.newPage();
+  try {
+    return await scratch.evaluate(async (source) => {
+      const image = new Image();
+      image.src = `data:image/png;base64,${source}`;
+      await image.decode();
+      const canvas = new OffscreenCanvas(image.width, image.height);
+      const context = canvas.getContext('2d');
+      context.drawImage(image, 0, 0);
+      const { data } = context.getImageData(0, 0, image.width, image.height);
+      const linear = (c) => (c / 255 <= 0.04045 ? c / 255 / 12.92 : ((c / 255 + 0.055) / 1.055) ** 2.4);
+      let low = 1;
+      let high = 0;
+      for (let i = 0; i < data.length; i += 4) {
+        const l = 0.2126 * linear(data[i]) + 0.7152 * linear(data[i + 1]) + 0.0722 * linear(data[i + 2]);
+        low = Math.min(low, l);
+        high = Math.max(high, l);
+      }
+      return (high + 0.05) / (low + 0.05);
+    }, base64);
+  } finally {
+    await scratch.close();
+  }
+}
+
+describe('on any web server', () => {
+  it('runs unchanged under the shipped strict policy, from a sub-folder', async () => {
+    const { headers } = hostingRules(site);
+    const policy = headers['Content-Security-Policy'];
+    assert.match(policy, /script-src 'self' 'wasm-unsafe-eval'; style-src 'self'/);
+    // The nginx snippet sends what the .htaccess does.
+    const nginx = readFileSync(join(hosting, 'nginx-tavrelon.conf'), 'utf8');
+    const nginxHeaders = Object.fromEntries([...nginx.matchAll(/add_header (\S+) "(.*)" always;/g)].map((m) => [m[1], m[2]]));
+    assert.deepEqual(nginxHeaders, headers);
+    for (const [, type, extension] of nginx.matchAll(/^ {8}(\S+) (\S+);$/gm)) {
+      assert.equal(hostingRules(site).types.get(`.${extension}`).split(';')[0], type, extension);
+    }
+
+    const strict = await serve(site, { headers, folder: '/tavrelon/' });
+    const context = await browser.createBrowserContext();
+    try {
+      const page = await context.newPage();
+      const violations = [];
+      await page.exposeFunction('reportViolation', (v) => violations.push(v));
+      await page.evaluateOnNewDocument(() => {
+        document.addEventListener('securitypolicyviolation', (e) =>
+          globalThis.reportViolation(`${e.violatedDirective}: ${e.blockedURI}`));
+      });
+      await page.close();
+      const { page: strictPage, problems } = await open(strict.url, undefined, context);
+      const response = await strictPage.reload();
+      await strictPage.waitForFunction(() => document.documentElement.dataset.state === 'ready');
+      assert.equal(response.headers()['content-security-policy'], policy);
+      const area = await strictPage.$eval('#Tavrelon', (e) => [e.offsetWidth, e.offsetHeight,
+        getComputedStyle(e).backgroundColor, document.getElementById('List1_0').offsetLeft]);
+      assert.deepEqual(area, [482, 287, 'rgb(192, 192, 255)', 256], 'the style sheet applies');
+      await clickRow(strictPage, 2);
+      assertShows(await state(strictPage), expected.schoolOfRow[2], 'a click under the policy');
+      await strictPage.evaluate(() => navigator.serviceWorker.ready);
+      assert.deepEqual(violations, []);
+      assert.deepEqual(problems, []);
+    } finally {
+      await context.close();
+      await strict.close();
+    }
+  });
+
+  it('says in Bulgarian when tavrelon.wasm is missing or broken', async () => {
+    const scratch = mkdtempSync(join(tmpdir(), 'tavrelon-test-'));
+    const broken = join(scratch, 'broken.wasm');
+    writeFileSync(broken, readFileSync(join(site, 'tavrelon.wasm')).subarray(0, 4000));
+    for (const [what, file] of [['missing', join(scratch, 'none.wasm')], ['broken', broken]]) {
+      const faultyServer = await serve(site, { overrides: new Map([['/tavrelon.wasm', file]]) });
+      const context = await browser.createBrowserContext();
+      try {
+        const { page } = await open(faultyServer.url, undefined, context);
+        const message = await page.$eval('dialog[open]', (d) => d.textContent);
+        assert.match(message, /файлът tavrelon\.wasm липсва или е повреден/, what);
+        assert.doesNotMatch(message, /[A-Z]{4,}|Aborted|wasm binary/, `${what}: no English text`);
+        assert.equal(await page.$eval('html', (h) => h.dataset.state), 'stopped');
+      } finally {
+        await context.close();
+        await faultyServer.close();
+      }
+    }
+  });
+
+  it('opened from the disk, says how to open it instead of sitting dead', async () => {
+    const page = await browser.newPage();
+    try {
+      await page.goto(pathToFileURL(resolve(site, 'index.html')).href);
+      await page.waitForFunction(() => document.documentElement.dataset.state);
+      const message = await page.$eval('dialog[open]', (d) => d.textContent);
+      assert.match(message, /направо от диска/);
+      assert.match(message, /уеб сървър/);
+      assert.equal(await page.$eval('#Tavrelon', (e) => e.offsetWidth), 482, 'styled from the disk too');
+    } finally {
+      await page.close();
+    }
+  });
+});
+
+describe('as an app', () => {
+  it('is installable: Chromium reports no installability error and reads the manifest', async () => {
+    const { page } = await open();
+    try {
+      const session = await page.createCDPSession();
+      const { errors } = await session.send('Page.getAppManifest');
+      assert.deepEqual(errors, []);
+      await page.evaluate(() => navigator.serviceWorker.ready);
+      const { installabilityErrors } = await session.send('Page.getInstallabilityErrors');
+      assert.deepEqual(installabilityErrors, []);
+      const manifest = await page.evaluate(async () => (await fetch('manifest.webmanifest')).json());
+      assert.equal(manifest.lang, 'bg');
+      assert.equal(manifest.display, 'standalone');
+      assert.match(manifest.name, /школи/);
+      const sizes = manifest.icons.filter((i) => i.type === 'image/png').map((i) => `${i.sizes} ${i.purpose ?? 'any'}`);
+      assert.deepEqual(sizes.sort(), ['192x192 any', '512x512 any', '512x512 maskable']);
+      for (const icon of manifest.icons.filter((i) => i.type === 'image/png')) {
+        const size = await page.evaluate(async (src) => {
+          const bitmap = await createImageBitmap(await (await fetch(src)).blob());
+          return `${bitmap.width}x${bitmap.height}`;
+        }, icon.src);
+        assert.equal(size, icon.sizes, icon.src);
+      }
+    } finally {
+      await page.close();
+    }
+  });
+
+  it('reloads without a network after one visit, and a new build replaces the old cache', async () => {
+    const scratch = mkdtempSync(join(tmpdir(), 'tavrelon-test-'));
+    const worker = readFileSync(join(site, 'sw.js'), 'utf8');
+    const oldVersion = worker.match(/const version = '(\w+)'/)[1];
+    const newWorker = join(scratch, 'sw.js');
+    writeFileSync(newWorker, worker.replace(oldVersion, 'rebuilt'));
+    const overrides = new Map();
+    const ownServer = await serve(site, { overrides });
+    const context = await browser.createBrowserContext();
+    const caches = (page) => page.evaluate(async () => (await globalThis.caches.keys()).map((k) => k.split(' ').pop()));
+    try {
+      const { page } = await open(ownServer.url, undefined, context);
+      await page.waitForFunction(() => navigator.serviceWorker.controller !== null);
+      assert.deepEqual(await caches(page), [oldVersion]);
+      // The next build: the learner's next visit takes it and drops the old cache.
+      overrides.set('/sw.js', newWorker);
+      await page.reload();
+      await page.waitForFunction(async () => (await globalThis.caches.keys()).length === 1 &&
+        (await globalThis.caches.keys())[0].endsWith(' rebuilt'));
+      await ownServer.close();
+      await page.reload();
+      await page.waitForFunction(() => document.documentElement.dataset.state === 'ready');
+      await (await option(page, 1)).click();
+      assertShows(await state(page), 1, 'offline');
+      assert.equal(await page.$eval('#Tavrelon', (e) => e.offsetWidth), 482, 'styled offline');
+    } finally {
+      await context.close();
+      await ownServer.close();
     }
   });
 });
