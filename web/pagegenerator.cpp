@@ -381,6 +381,19 @@ std::string manifest()
     return out.str();
 }
 
+// The types worth compressing: all but the PNG icons and the WOFF2 font, compressed already.
+std::string compressedTypes(std::string_view separator, std::string_view except = {})
+{
+    std::string list;
+    for (const auto &[extension, type] : mediaTypes) {
+        const auto name = type.substr(0, type.find(';'));
+        if (extension != "png" && extension != "woff2" && name != except) {
+            list += std::string(separator) + std::string(name);
+        }
+    }
+    return list;
+}
+
 // Apache: the types, the policy and revalidation of every file (the service worker keeps the
 // site for offline use; the files carry no version in their names).
 std::string htaccess()
@@ -396,6 +409,9 @@ std::string htaccess()
         << "    Header always set Content-Security-Policy \"" << contentSecurityPolicy << "\"\n"
         << "    Header always set X-Content-Type-Options \"nosniff\"\n"
         << "    Header always set Cache-Control \"no-cache\"\n"
+        << "</IfModule>\n"
+        << "<IfModule mod_deflate.c>\n"
+        << "    AddOutputFilterByType DEFLATE" << compressedTypes(" ") << "\n"
         << "</IfModule>\n";
     return out.str();
 }
@@ -417,6 +433,9 @@ std::string nginx()
         << "    add_header Content-Security-Policy \"" << contentSecurityPolicy << "\" always;\n"
         << "    add_header X-Content-Type-Options \"nosniff\" always;\n"
         << "    add_header Cache-Control \"no-cache\" always;\n"
+        << "    gzip on;\n"
+        // nginx compresses text/html whenever gzip is on, and warns when it is named.
+        << "    gzip_types" << compressedTypes(" ", "text/html") << ";\n"
         << "}\n";
     return out.str();
 }
