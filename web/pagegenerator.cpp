@@ -66,6 +66,10 @@ constexpr int tabletTarget = 24;
 constexpr int phoneTarget = 48;
 constexpr int screenMargin = 16;
 
+// The rows the names list shows at once, on the desktop and in a phone's column, where it
+// scrolls under the thumb and leaves room for the box below it.
+constexpr int listRows = 4;
+
 std::string escaped(std::string_view text)
 {
     std::string out;
@@ -214,7 +218,8 @@ int longestReportLines(const tavrelon::Catalogue &catalogue)
 }
 
 // A phone's column: the window's controls one under the other across the screen, in the
-// form's reading order (top to bottom, then left to right), each target `phoneTarget` px tall.
+// form's reading order (top to bottom, then left to right), each target `phoneTarget` px tall;
+// on a 360 × 800 screen the whole column shows at once, the box's report included.
 std::string phoneRules(const tavrelon::Catalogue &catalogue)
 {
     std::vector<const Control *> reading;
@@ -243,7 +248,7 @@ std::string phoneRules(const tavrelon::Catalogue &catalogue)
         << "px;padding:0 8px}\n"
            ".option input{width:24px;height:24px;margin:0 12px 0 0}\n"
            "#Tavrelon .list{height:"
-        << catalogue.rowCount() * phoneTarget + 2
+        << listRows * phoneTarget + 2
         << "px;overflow-y:auto}\n"
            ".list option{box-sizing:border-box;min-block-size:"
         << phoneTarget << "px;padding:" << (phoneTarget - line) / 2
@@ -529,8 +534,8 @@ std::string controlHtml(const Control &control, const tavrelon::Catalogue &catal
     case Kind::OptionButton:
         return {}; // inside its frame
     case Kind::ListBox:
-        return startTag("select", "list", id, attribute("size", "4")) + "\n" + namesOf(catalogue) +
-            "</select>\n";
+        return startTag("select", "list", id, attribute("size", std::to_string(listRows))) + "\n" +
+            namesOf(catalogue) + "</select>\n";
     }
     return {};
 }

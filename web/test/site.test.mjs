@@ -2,7 +2,8 @@
 // role and accessible name, clicked with the mouse, moved with the keyboard. Every report is
 // compared byte for byte with tests/expectedreports.h.
 //   node --test web/test/site.test.mjs   (TAVRELON_WEB_SITE, TAVRELON_WEB_FAULTY: the builds;
-//   TAVRELON_WEB_SCREENSHOT: where to save a picture of the window)
+//   TAVRELON_WEB_SCREENSHOT, TAVRELON_WEB_PHONE_SCREENSHOT: where to save a picture of the window
+//   on a desktop and on a phone; TAVRELON_WEB_HOSTING: the server snippets' folder)
 import assert from 'node:assert/strict';
 import { mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
@@ -672,6 +673,20 @@ describe('as an app', () => {
     } finally {
       await context.close();
       await ownServer.close();
+    }
+  });
+});
+
+describe('the picture on a phone', { skip: !process.env.TAVRELON_WEB_PHONE_SCREENSHOT }, () => {
+  it('is taken after tapping the second name', async () => {
+    const viewport = { width: 360, height: 800, deviceScaleFactor: 2, isMobile: true, hasTouch: true };
+    const { page } = await open(server.url, viewport);
+    try {
+      await tapRow(page, 1);
+      await page.$eval('select', (l) => (l.scrollTop = 0));
+      await page.screenshot({ path: process.env.TAVRELON_WEB_PHONE_SCREENSHOT, captureBeyondViewport: false });
+    } finally {
+      await page.close();
     }
   });
 });
