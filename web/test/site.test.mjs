@@ -5,7 +5,9 @@
 //   TAVRELON_WEB_SCREENSHOT, TAVRELON_WEB_PHONE_SCREENSHOT: where to save a picture of the window
 //   on a desktop and on a phone; TAVRELON_WEB_HOSTING: the server snippets' folder)
 import assert from 'node:assert/strict';
-import { mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
+import { mkdirSync, mkdtempSync, readFileSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
+import { spawn } from 'node:child_process';
+import { createServer } from 'node:net';
 import { tmpdir } from 'node:os';
 import { after, before, describe, it } from 'node:test';
 import { createRequire } from 'node:module';
@@ -46,7 +48,8 @@ async function open(url = server.url, viewport = { width: 640, height: 400 }, co
   page.on('pageerror', (error) => problems.push(`page error: ${error.message}`));
   page.on('requestfailed', (request) => problems.push(`failed: ${request.url()}`));
   page.on('response', (response) => {
-    if (!response.ok()) {
+    // 304: a revalidated copy, as a real server answers under Cache-Control: no-cache.
+    if (!response.ok() && response.status() !== 304) {
       problems.push(`${response.status()}: ${response.url()}`);
     }
   });
@@ -540,6 +543,96 @@ async function measurePixels(base64) {
   }
 }
 
+// Loads the site at `url` in a fresh profile and checks that it runs under `policy`, sent as a
+// header: the header itself, no violation reported, the style sheet applied, a click answered,
+// the service worker registered, no request outside the site's folder.
+async function checkUnderPolicy(url, policy) {
+  const context = await browser.createBrowserContext();
+  try {
+    const violations = [];
+    const watch = async (page) => {
+      await page.exposeFunction('reportViolation', (v) => violations.push(v));
+      await page.evaluateOnNewDocument(() => {
+        document.addEventListener('securitypolicyviolation', (e) =>
+          globalThis.reportViolation(`${e.violatedDirective}: ${e.blockedURI}`));
+      });
+    };
+    const { page, problems } = await open(url, undefined, context);
+    await watch(page);
+    const response = await page.reload();
+    await page.waitForFunction(() => document.documentElement.dataset.state === 'ready');
+    assert.equal(response.headers()['content-security-policy'], policy);
+    const area = await page.$eval('#Tavrelon', (e) => [e.offsetWidth, e.offsetHeight,
+      getComputedStyle(e).backgroundColor, document.getElementById('List1_0').offsetLeft]);
+    assert.deepEqual(area, [482, 287, 'rgb(192, 192, 255)', 256], 'the style sheet applies');
+    await clickRow(page, 2);
+    assertShows(await state(page), expected.schoolOfRow[2], 'a click under the policy');
+    await page.evaluate(() => navigator.serviceWorker.ready);
+    assert.deepEqual(violations, []);
+    assert.deepEqual(problems, []);
+  } finally {
+    await context.close();
+  }
+}
+
+// nginx on a free port of 127.0.0.1, with the site in /tavrelon/ and the shipped snippet in its
+// server block, run in the foreground from a scratch folder.
+async function startNginx() {
+  const port = await new Promise((resolve) => {
+    const probe = createServer().listen(0, '127.0.0.1', () => {
+      const { port: free } = probe.address();
+      probe.close(() => resolve(free));
+    });
+  });
+  const prefix = mkdtempSync(join(tmpdir(), 'tavrelon-nginx-'));
+  mkdirSync(join(prefix, 'root'));
+  mkdirSync(join(prefix, 'temp'));
+  symlinkSync(resolve(site), join(prefix, 'root/tavrelon'));
+  const temp = ['client_body', 'proxy', 'fastcgi', 'uwsgi', 'scgi']
+    .map((what) => `${what}_temp_path ${prefix}/temp;`).join(' ');
+  writeFileSync(join(prefix, 'nginx.conf'), `
+${process.getuid?.() === 0 ? 'user root;' : ''}
+worker_processes 1;
+error_log stderr warn;
+pid ${prefix}/nginx.pid;
+events {}
+http {
+  access_log off;
+  ${temp}
+  server {
+    listen 127.0.0.1:${port};
+    root ${prefix}/root;
+    include ${resolve(hosting, 'nginx-tavrelon.conf')};
+  }
+}
+`);
+  const nginx = spawn('/usr/sbin/nginx', ['-p', prefix, '-c', join(prefix, 'nginx.conf'), '-g', 'daemon off;'],
+    { stdio: ['ignore', 'ignore', 'pipe'] });
+  let errors = '';
+  nginx.stderr.on('data', (chunk) => (errors += chunk));
+  const url = `http://127.0.0.1:${port}/tavrelon/`;
+  for (let tries = 0; ; ++tries) {
+    try {
+      await fetch(url);
+      break;
+    } catch {
+      assert.ok(tries < 50 && nginx.exitCode === null, `nginx did not start: ${errors}`);
+      await new Promise((done) => setTimeout(done, 100));
+    }
+  }
+  assert.equal(errors, '', 'nginx warned about the snippet');
+  return {
+    url,
+    stop: async () => {
+      await new Promise((done) => {
+        nginx.once('exit', done);
+        nginx.kill('SIGQUIT');
+      });
+      rmSync(prefix, { recursive: true, force: true });
+    },
+  };
+}
+
 describe('on any web server', () => {
   it('runs unchanged under the shipped strict policy, from a sub-folder', async () => {
     const { headers } = hostingRules(site);
@@ -554,31 +647,31 @@ describe('on any web server', () => {
     }
 
     const strict = await serve(site, { headers, folder: '/tavrelon/' });
-    const context = await browser.createBrowserContext();
     try {
-      const page = await context.newPage();
-      const violations = [];
-      await page.exposeFunction('reportViolation', (v) => violations.push(v));
-      await page.evaluateOnNewDocument(() => {
-        document.addEventListener('securitypolicyviolation', (e) =>
-          globalThis.reportViolation(`${e.violatedDirective}: ${e.blockedURI}`));
-      });
-      await page.close();
-      const { page: strictPage, problems } = await open(strict.url, undefined, context);
-      const response = await strictPage.reload();
-      await strictPage.waitForFunction(() => document.documentElement.dataset.state === 'ready');
-      assert.equal(response.headers()['content-security-policy'], policy);
-      const area = await strictPage.$eval('#Tavrelon', (e) => [e.offsetWidth, e.offsetHeight,
-        getComputedStyle(e).backgroundColor, document.getElementById('List1_0').offsetLeft]);
-      assert.deepEqual(area, [482, 287, 'rgb(192, 192, 255)', 256], 'the style sheet applies');
-      await clickRow(strictPage, 2);
-      assertShows(await state(strictPage), expected.schoolOfRow[2], 'a click under the policy');
-      await strictPage.evaluate(() => navigator.serviceWorker.ready);
-      assert.deepEqual(violations, []);
-      assert.deepEqual(problems, []);
+      await checkUnderPolicy(strict.url, policy);
     } finally {
-      await context.close();
       await strict.close();
+    }
+  });
+
+  it('runs behind nginx with the shipped snippet, as a school\'s server would serve it', async () => {
+    const nginx = await startNginx();
+    try {
+      await checkUnderPolicy(nginx.url, hostingRules(site).headers['Content-Security-Policy']);
+      const types = await Promise.all(['tavrelon.wasm', 'manifest.webmanifest', 'tavrelon.css', 'tavrelon.js',
+        'fonts/TavrelonSerif-Regular.woff2'].map(async (file) => {
+        const response = await fetch(nginx.url + file, { headers: { 'Accept-Encoding': 'gzip' } });
+        return [file, response.headers.get('content-type'), response.headers.get('content-encoding')];
+      }));
+      assert.deepEqual(types, [
+        ['tavrelon.wasm', 'application/wasm', 'gzip'],
+        ['manifest.webmanifest', 'application/manifest+json', 'gzip'],
+        ['tavrelon.css', 'text/css; charset=utf-8', 'gzip'],
+        ['tavrelon.js', 'text/javascript; charset=utf-8', 'gzip'],
+        ['fonts/TavrelonSerif-Regular.woff2', 'font/woff2', null],
+      ]);
+    } finally {
+      await nginx.stop();
     }
   });
 
