@@ -167,6 +167,16 @@ function loadFailure() {
     'Копирайте отново всички файлове на сайта в папката на сървъра и презаредете страницата.';
 }
 
+// A new build's service worker may take over while this page is still loading from the old
+// one's cache: the module's two files could then come from different builds. Loading again
+// takes them all from the new one; a page already running keeps the build it has.
+const hadWorker = Boolean(navigator.serviceWorker?.controller);
+navigator.serviceWorker?.addEventListener('controllerchange', () => {
+  if (hadWorker && core === null) {
+    location.reload();
+  }
+});
+
 // Keeps the site for reloads without a network, where the browser allows it.
 function keepOffline() {
   if ('serviceWorker' in navigator && location.protocol !== 'file:') {
