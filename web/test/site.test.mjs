@@ -5,7 +5,7 @@
 //   TAVRELON_WEB_SCREENSHOT, TAVRELON_WEB_PHONE_SCREENSHOT: where to save a picture of the window
 //   on a desktop and on a phone; TAVRELON_WEB_HOSTING: the server snippets' folder)
 import assert from 'node:assert/strict';
-import { mkdirSync, mkdtempSync, readFileSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
+import { chmodSync, existsSync, mkdirSync, mkdtempSync, readFileSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
 import { spawn } from 'node:child_process';
 import { createServer } from 'node:net';
 import { tmpdir } from 'node:os';
@@ -575,19 +575,62 @@ async function checkUnderPolicy(url, policy) {
   }
 }
 
-// nginx on a free port of 127.0.0.1, with the site in /tavrelon/ and the shipped snippet in its
-// server block, run in the foreground from a scratch folder.
-async function startNginx() {
-  const port = await new Promise((resolve) => {
+// A port of 127.0.0.1 that nothing listens on.
+function freePort() {
+  return new Promise((resolve) => {
     const probe = createServer().listen(0, '127.0.0.1', () => {
-      const { port: free } = probe.address();
-      probe.close(() => resolve(free));
+      const { port } = probe.address();
+      probe.close(() => resolve(port));
     });
   });
-  const prefix = mkdtempSync(join(tmpdir(), 'tavrelon-nginx-'));
+}
+
+const readLog = (log) => (log && existsSync(log) ? readFileSync(log, 'utf8') : '');
+
+// Runs a web server in the foreground from a scratch folder whose root/tavrelon is the site,
+// until it answers at `url`; what it says on stderr or in `log` must be nothing.
+async function startServer(command, args, prefix, url, log) {
+  const server = spawn(command, args, { stdio: ['ignore', 'ignore', 'pipe'] });
+  let errors = '';
+  server.stderr.on('data', (chunk) => (errors += chunk));
+  for (let tries = 0; ; ++tries) {
+    try {
+      await fetch(url);
+      break;
+    } catch {
+      assert.ok(tries < 50 && server.exitCode === null,
+        `${command} did not start: ${errors}${readLog(log)}`);
+      await new Promise((done) => setTimeout(done, 100));
+    }
+  }
+  // Apache logs its start and stop as notices whatever the level; only the rest counts.
+  const logged = readLog(log).split('\n').filter((l) => l && !/:notice\]/.test(l)).join('\n');
+  assert.equal(errors + logged, '', `${command} warned about the configuration`);
+  return {
+    url,
+    stop: async () => {
+      await new Promise((done) => {
+        server.once('exit', done);
+        server.kill(command.endsWith('nginx') ? 'SIGQUIT' : 'SIGTERM');
+      });
+      rmSync(prefix, { recursive: true, force: true });
+    },
+  };
+}
+
+function scratchRoot(name) {
+  const prefix = mkdtempSync(join(tmpdir(), `tavrelon-${name}-`));
+  chmodSync(prefix, 0o755);
   mkdirSync(join(prefix, 'root'));
   mkdirSync(join(prefix, 'temp'));
   symlinkSync(resolve(site), join(prefix, 'root/tavrelon'));
+  return prefix;
+}
+
+// nginx with the shipped snippet in its server block.
+async function startNginx() {
+  const port = await freePort();
+  const prefix = scratchRoot('nginx');
   const temp = ['client_body', 'proxy', 'fastcgi', 'uwsgi', 'scgi']
     .map((what) => `${what}_temp_path ${prefix}/temp;`).join(' ');
   writeFileSync(join(prefix, 'nginx.conf'), `
@@ -606,31 +649,38 @@ http {
   }
 }
 `);
-  const nginx = spawn('/usr/sbin/nginx', ['-p', prefix, '-c', join(prefix, 'nginx.conf'), '-g', 'daemon off;'],
-    { stdio: ['ignore', 'ignore', 'pipe'] });
-  let errors = '';
-  nginx.stderr.on('data', (chunk) => (errors += chunk));
-  const url = `http://127.0.0.1:${port}/tavrelon/`;
-  for (let tries = 0; ; ++tries) {
-    try {
-      await fetch(url);
-      break;
-    } catch {
-      assert.ok(tries < 50 && nginx.exitCode === null, `nginx did not start: ${errors}`);
-      await new Promise((done) => setTimeout(done, 100));
-    }
-  }
-  assert.equal(errors, '', 'nginx warned about the snippet');
-  return {
-    url,
-    stop: async () => {
-      await new Promise((done) => {
-        nginx.once('exit', done);
-        nginx.kill('SIGQUIT');
-      });
-      rmSync(prefix, { recursive: true, force: true });
-    },
-  };
+  return startServer('/usr/sbin/nginx', ['-p', prefix, '-c', join(prefix, 'nginx.conf'), '-g', 'daemon off;'],
+    prefix, `http://127.0.0.1:${port}/tavrelon/`);
+}
+
+// Apache with nothing but the modules the .htaccess names, reading the site's own .htaccess.
+async function startApache() {
+  const port = await freePort();
+  const prefix = scratchRoot('apache');
+  const modules = ['mpm_event', 'authz_core', 'dir', 'mime', 'headers', 'filter', 'deflate']
+    .map((m) => `LoadModule ${m}_module /usr/lib/apache2/modules/mod_${m}.so`).join('\n');
+  writeFileSync(join(prefix, 'httpd.conf'), `
+${modules}
+ServerRoot ${prefix}
+ServerName 127.0.0.1
+Listen 127.0.0.1:${port}
+PidFile ${prefix}/httpd.pid
+ErrorLog ${prefix}/error.log
+LogLevel warn
+# No types but the .htaccess's own.
+TypesConfig /dev/null
+Mutex file:${prefix}/temp
+${process.getuid?.() === 0 ? 'User nobody\nGroup nogroup' : ''}
+DocumentRoot ${prefix}/root
+DirectoryIndex index.html
+<Directory ${prefix}/root>
+  Options FollowSymLinks
+  AllowOverride All
+  Require all granted
+</Directory>
+`);
+  return startServer('/usr/sbin/apache2', ['-f', join(prefix, 'httpd.conf'), '-DFOREGROUND'],
+    prefix, `http://127.0.0.1:${port}/tavrelon/`, join(prefix, 'error.log'));
 }
 
 describe('on any web server', () => {
@@ -654,26 +704,28 @@ describe('on any web server', () => {
     }
   });
 
-  it('runs behind nginx with the shipped snippet, as a school\'s server would serve it', async () => {
-    const nginx = await startNginx();
-    try {
-      await checkUnderPolicy(nginx.url, hostingRules(site).headers['Content-Security-Policy']);
-      const types = await Promise.all(['tavrelon.wasm', 'manifest.webmanifest', 'tavrelon.css', 'tavrelon.js',
-        'fonts/TavrelonSerif-Regular.woff2'].map(async (file) => {
-        const response = await fetch(nginx.url + file, { headers: { 'Accept-Encoding': 'gzip' } });
-        return [file, response.headers.get('content-type'), response.headers.get('content-encoding')];
-      }));
-      assert.deepEqual(types, [
-        ['tavrelon.wasm', 'application/wasm', 'gzip'],
-        ['manifest.webmanifest', 'application/manifest+json', 'gzip'],
-        ['tavrelon.css', 'text/css; charset=utf-8', 'gzip'],
-        ['tavrelon.js', 'text/javascript; charset=utf-8', 'gzip'],
-        ['fonts/TavrelonSerif-Regular.woff2', 'font/woff2', null],
-      ]);
-    } finally {
-      await nginx.stop();
-    }
-  });
+  for (const [name, start] of [['nginx', startNginx], ['Apache', startApache]]) {
+    it(`runs behind ${name} with the shipped configuration, as a school's server would serve it`, async () => {
+      const real = await start();
+      try {
+        await checkUnderPolicy(real.url, hostingRules(site).headers['Content-Security-Policy']);
+        const types = await Promise.all(['tavrelon.wasm', 'manifest.webmanifest', 'tavrelon.css', 'tavrelon.js',
+          'fonts/TavrelonSerif-Regular.woff2'].map(async (file) => {
+          const response = await fetch(real.url + file, { headers: { 'Accept-Encoding': 'gzip' } });
+          return [file, response.headers.get('content-type'), response.headers.get('content-encoding')];
+        }));
+        assert.deepEqual(types, [
+          ['tavrelon.wasm', 'application/wasm', 'gzip'],
+          ['manifest.webmanifest', 'application/manifest+json', 'gzip'],
+          ['tavrelon.css', 'text/css; charset=utf-8', 'gzip'],
+          ['tavrelon.js', 'text/javascript; charset=utf-8', 'gzip'],
+          ['fonts/TavrelonSerif-Regular.woff2', 'font/woff2', null],
+        ]);
+      } finally {
+        await real.stop();
+      }
+    });
+  }
 
   it('says in Bulgarian when tavrelon.wasm is missing or broken', async () => {
     const scratch = mkdtempSync(join(tmpdir(), 'tavrelon-test-'));
