@@ -158,7 +158,8 @@ globalThis.tavrelon = Object.freeze({
 // Why the module did not start, in words a teacher can act on.
 function loadFailure() {
   if (location.protocol === 'file:') {
-    return 'Страницата е отворена направо от диска, а оттам браузърът не зарежда програмата.\n' +
+    return 'Страницата е отворена направо от диска, но файлът tavrelon-disk.js до нея липсва ' +
+      'или е повреден, а без него браузърът не зарежда програмата оттам.\n' +
       'Отворете я през уеб сървър: например в папката с index.html изпълнете ' +
       '„python3 -m http.server“ и отворете http://localhost:8000/ в браузъра, ' +
       'или качете папката на сайта на училището.';
@@ -184,10 +185,30 @@ function keepOffline() {
   }
 }
 
+// From the disk the browser fetches nothing, but it runs a script from beside the page: there
+// the module's code comes as text in tavrelon-disk.js.
+function diskModule() {
+  return new Promise((resolve, reject) => {
+    const script = document.createElement('script');
+    script.src = 'tavrelon-disk.js';
+    script.onload = () => {
+      const text = atob(globalThis.tavrelonDiskModule);
+      delete globalThis.tavrelonDiskModule;
+      resolve(Uint8Array.from(text, (c) => c.charCodeAt(0)));
+    };
+    script.onerror = reject;
+    document.head.append(script);
+  });
+}
+
 (async () => {
   try {
     // What emscripten would print about a failed load goes nowhere: the dialog says it.
-    core = await Module({ page, printErr: () => {} });
+    const settings = { page, printErr: () => {} };
+    if (location.protocol === 'file:') {
+      settings.wasmBinary = await diskModule();
+    }
+    core = await Module(settings);
   } catch {
     stop(loadFailure());
     return;

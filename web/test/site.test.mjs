@@ -5,7 +5,7 @@
 //   TAVRELON_WEB_SCREENSHOT, TAVRELON_WEB_PHONE_SCREENSHOT: where to save a picture of the window
 //   on a desktop and on a phone; TAVRELON_WEB_HOSTING: the server snippets' folder)
 import assert from 'node:assert/strict';
-import { chmodSync, existsSync, mkdirSync, mkdtempSync, readFileSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
+import { chmodSync, cpSync, existsSync, mkdirSync, mkdtempSync, readFileSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
 import { spawn } from 'node:child_process';
 import { createServer } from 'node:net';
 import { tmpdir } from 'node:os';
@@ -747,17 +747,30 @@ describe('on any web server', () => {
     }
   });
 
-  it('opened from the disk, says how to open it instead of sitting dead', async () => {
+  it('runs opened from the disk, and without its disk script says how to open it', async () => {
     const page = await browser.newPage();
+    const copy = mkdtempSync(join(tmpdir(), 'tavrelon-disk-'));
     try {
       await page.goto(pathToFileURL(resolve(site, 'index.html')).href);
+      await page.waitForFunction(() => document.documentElement.dataset.state);
+      assert.equal(await page.$eval('html', (h) => h.dataset.state), 'ready');
+      await (await option(page, 2)).click();
+      assertShows(await state(page), 2, 'from the disk');
+      await clickRow(page, 5);
+      assertShows(await state(page), expected.schoolOfRow[5], 'a name from the disk');
+      assert.equal(await page.$eval('#Tavrelon', (e) => e.offsetWidth), 482, 'styled from the disk too');
+
+      // A copy that lost the script that carries the module's code.
+      cpSync(site, copy, { recursive: true });
+      rmSync(join(copy, 'tavrelon-disk.js'));
+      await page.goto(pathToFileURL(join(copy, 'index.html')).href);
       await page.waitForFunction(() => document.documentElement.dataset.state);
       const message = await page.$eval('dialog[open]', (d) => d.textContent);
       assert.match(message, /направо от диска/);
       assert.match(message, /уеб сървър/);
-      assert.equal(await page.$eval('#Tavrelon', (e) => e.offsetWidth), 482, 'styled from the disk too');
     } finally {
       await page.close();
+      rmSync(copy, { recursive: true, force: true });
     }
   });
 });
