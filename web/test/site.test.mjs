@@ -405,6 +405,34 @@ describe('touch screens', () => {
     });
   }
 
+  it('without arithmetic on lengths in CSS, the script scales the window as the style sheet does', async () => {
+    const cases = { narrow: { width: 320, height: 480 }, phone: devices.phone, tablet: devices.tablet };
+    for (const [what, viewport] of Object.entries(cases)) {
+      const scales = [];
+      for (const fallback of [false, true]) {
+        const page = await browser.newPage();
+        try {
+          if (fallback) {
+            await page.evaluateOnNewDocument(() => {
+              const supports = CSS.supports.bind(CSS);
+              CSS.supports = (...query) => (query[0] === 'zoom' ? false : supports(...query));
+            });
+          }
+          await page.setViewport(viewport);
+          await page.goto(server.url);
+          await page.waitForFunction(() => document.documentElement.dataset.state === 'ready');
+          scales.push(await page.$eval('#Tavrelon', (e) => [e.currentCSSZoom, e.style.zoom !== '']));
+        } finally {
+          await page.close();
+        }
+      }
+      const [[css, cssInline], [script, scriptInline]] = scales;
+      assert.equal(cssInline, false, `${what}: the style sheet alone`);
+      assert.equal(scriptInline, true, `${what}: the script's scale`);
+      assert.ok(Math.abs(css - script) < 0.01, `${what}: ${script} from the script against ${css}`);
+    }
+  });
+
   it('a desktop browser with a fine pointer keeps the window at its size', async () => {
     const { page } = await open(server.url, { width: 1280, height: 800 });
     try {
