@@ -1,10 +1,14 @@
 // The page's behaviour, appended to the module's loader (--extern-post-js) so that the site has
 // one script. The page itself is already laid out from the form; this starts the form's code in
 // WebAssembly and hands it the page's clicks. The controls keep their own state: the module asks
-// for it through `page` (web/pagelibrary.js).
+// for it through `page` (web/pagelibrary.js). A classic script, run deferred, in a block of its
+// own so that it leaves no names behind.
+{
 
 const windowArea = document.getElementById('Tavrelon');
 const box = windowArea.querySelector('textarea');
+// Tells screen readers each new report, politely.
+const announcer = document.querySelector('[role=status]');
 const list = windowArea.querySelector('select');
 // The school options by element number, which each carries as its value.
 const options = [];
@@ -18,6 +22,8 @@ let core = null;
 let stopped = false;
 let rowBeforePress = -1;
 let writes = 0;
+// From the first report on: at start the box, which has the focus, is read anyway.
+let announcing = false;
 
 const page = {
   listIndex: () => list.selectedIndex,
@@ -45,6 +51,9 @@ const page = {
     box.scrollTop = 0;
     box.value = text;
     box.setSelectionRange(0, 0);
+    if (announcing) {
+      announcer.textContent = text;
+    }
   },
 };
 
@@ -116,11 +125,20 @@ list.addEventListener('keydown', (event) => {
   }
 });
 
-// Browsers without arithmetic on lengths in CSS scale the window down here instead.
+// Browsers without arithmetic on lengths in CSS scale the window here instead, as the style sheet
+// would: down to a narrow screen, up to fill a tablet's, not at all in a phone's column.
 if (!CSS.supports('zoom', 'min(1, 100vw / 1px)')) {
-  const width = windowArea.offsetWidth;
   const fit = () => {
-    windowArea.style.zoom = String(Math.min(1, document.documentElement.clientWidth / width));
+    const style = getComputedStyle(windowArea);
+    const number = (name) => Number(style.getPropertyValue(name));
+    const { clientWidth, clientHeight } = document.documentElement;
+    const margin = 2 * number('--margin');
+    const scales = {
+      phone: 1,
+      tablet: Math.min((clientWidth - margin) / number('--width'), (clientHeight - margin) / number('--height')),
+      window: Math.min(1, clientWidth / number('--width')),
+    };
+    windowArea.style.zoom = String(scales[style.getPropertyValue('--layout').trim()] ?? 1);
   };
   addEventListener('resize', fit);
   fit();
@@ -137,9 +155,67 @@ globalThis.tavrelon = Object.freeze({
   },
 });
 
-try {
-  core = await Module({ page });
-  if (core._tavrelon_start()) {
+// Why the module did not start, in words a teacher can act on.
+function loadFailure() {
+  if (location.protocol === 'file:') {
+    return 'Страницата е отворена направо от диска, но файлът tavrelon-disk.js до нея липсва ' +
+      'или е повреден, а без него браузърът не зарежда програмата оттам.\n' +
+      'Отворете я през уеб сървър: например в папката с index.html изпълнете ' +
+      '„python3 -m http.server“ и отворете http://localhost:8000/ в браузъра, ' +
+      'или качете папката на сайта на училището.';
+  }
+  return 'Програмата не можа да се зареди: файлът tavrelon.wasm липсва или е повреден.\n' +
+    'Копирайте отново всички файлове на сайта в папката на сървъра и презаредете страницата.';
+}
+
+// A new build's service worker may take over while this page is still loading from the old
+// one's cache: the module's two files could then come from different builds. Loading again
+// takes them all from the new one; a page already running keeps the build it has.
+const hadWorker = Boolean(navigator.serviceWorker?.controller);
+navigator.serviceWorker?.addEventListener('controllerchange', () => {
+  if (hadWorker && core === null) {
+    location.reload();
+  }
+});
+
+// Keeps the site for reloads without a network, where the browser allows it.
+function keepOffline() {
+  if ('serviceWorker' in navigator && location.protocol !== 'file:') {
+    navigator.serviceWorker.register('sw.js').catch(() => {});
+  }
+}
+
+// From the disk the browser fetches nothing, but it runs a script from beside the page: there
+// the module's code comes as text in tavrelon-disk.js.
+function diskModule() {
+  return new Promise((resolve, reject) => {
+    const script = document.createElement('script');
+    script.src = 'tavrelon-disk.js';
+    script.onload = () => {
+      const text = atob(globalThis.tavrelonDiskModule);
+      delete globalThis.tavrelonDiskModule;
+      resolve(Uint8Array.from(text, (c) => c.charCodeAt(0)));
+    };
+    script.onerror = reject;
+    document.head.append(script);
+  });
+}
+
+(async () => {
+  try {
+    // What emscripten would print about a failed load goes nowhere: the dialog says it.
+    const settings = { page, printErr: () => {} };
+    if (location.protocol === 'file:') {
+      settings.wasmBinary = await diskModule();
+    }
+    core = await Module(settings);
+  } catch {
+    stop(loadFailure());
+    return;
+  }
+  const started = core._tavrelon_start();
+  announcing = true;
+  if (started) {
     // A choice made while the module was loading counts once it is there.
     if (list.selectedIndex >= 0) {
       listClick();
@@ -156,6 +232,6 @@ try {
     document.documentElement.dataset.state = 'ready';
   }
   performance.mark('tavrelon-ready');
-} catch (error) {
-  stop(`Програмата не можа да се зареди:\n${error}`);
+  keepOffline();
+})();
 }

@@ -1,7 +1,8 @@
 // Figures for the browser version; prints them and asserts nothing.
 //   node web/bench/bench.mjs [cold loads of each page, default 30] [clicks, default 1000]
-// 1. Transferred size: every file the page loads, gzipped at level 9, the font apart.
-// 2. Cold loads in headless Chromium from a local server, each in a fresh browser context with
+// 1. Transferred size: every file a first visit loads, gzipped at level 9, the font apart.
+// 2. Cold loads in headless Chromium from a local server, on a desktop viewport and on a phone
+//    (touch emulation, 360 px), each in a fresh browser context with
 //    nothing cached, interleaved with the same page without its script (the same static layout,
 //    no WebAssembly): first contentful paint, and the first complete frame with the assignment
 //    text (fonts loaded and, for the real page, the form's code running), as the time of the
@@ -40,7 +41,13 @@ function files(dir) {
   });
 }
 
+// What a first visit transfers: the files the service worker keeps (the font apart: only where
+// neither face is installed) and the worker itself. The rest is fetched only when installing the
+// app (the PNG icons), under a dark forced palette (the white arrows), or never (.htaccess).
 function sizes() {
+  const kept = new Set([...readFileSync(join(site, 'sw.js'), 'utf8').matchAll(/^ {2}'([^']+)',$/gm)]
+    .map((m) => m[1]).filter((f) => f !== './'));
+  kept.add('sw.js');
   console.log('\nTransferred size, gzip -9 (bytes)');
   console.log('| file | size | gzipped |\n|---|---|---|');
   let total = 0;
@@ -48,13 +55,14 @@ function sizes() {
     const name = relative(site, path);
     const body = readFileSync(path);
     const gzipped = gzipSync(body, { level: 9 }).length;
-    const counted = !name.startsWith('fonts/');
+    const counted = kept.has(name) && !name.startsWith('fonts/');
     if (counted) {
       total += gzipped;
     }
-    console.log(`| ${name}${counted ? '' : ' (not counted)'} | ${body.length} | ${gzipped} |`);
+    const note = name.startsWith('fonts/') ? ' (the font: not counted)' : counted ? '' : ' (not on a visit)';
+    console.log(`| ${name}${note} | ${body.length} | ${gzipped} |`);
   }
-  console.log(`| **total without the font** | | **${total}** (${(total / 1024).toFixed(1)} KiB; budget 30 KB) |`);
+  console.log(`| **a first visit, without the font** | | **${total}** (${(total / 1024).toFixed(1)} KiB; budget 30 KB) |`);
 }
 
 // Runs in the page from its first moment: notes the first animation frame at which the window
@@ -63,7 +71,7 @@ function watchForCompleteFrame() {
   const complete = () =>
     document.fonts.status === 'loaded' &&
     document.querySelector('textarea')?.value.startsWith('Да се реализира') &&
-    (document.querySelector('script[type=module]') === null ||
+    (document.querySelector('script[src]') === null ||
       document.documentElement.dataset.state === 'ready');
   const check = () => {
     if (complete()) {
@@ -75,9 +83,10 @@ function watchForCompleteFrame() {
   requestAnimationFrame(check);
 }
 
-async function coldLoad(browser, url) {
+async function coldLoad(browser, url, viewport) {
   const context = await browser.createBrowserContext();
   const page = await context.newPage();
+  await page.setViewport(viewport);
   await page.setCacheEnabled(false);
   await page.evaluateOnNewDocument(watchForCompleteFrame);
   await page.goto(url, { waitUntil: 'load' });
@@ -91,20 +100,27 @@ async function coldLoad(browser, url) {
   return figures;
 }
 
-async function startUp(browser, server) {
+// A desktop browser's window, and a phone (touch, 360 CSS px wide, the phone's column).
+const viewports = {
+  desktop: { width: 800, height: 600 },
+  phone: { width: 360, height: 800, deviceScaleFactor: 2, isMobile: true, hasTouch: true },
+};
+
+async function startUp(browser, server, device) {
+  const viewport = viewports[device];
   const results = { page: { fcp: [], complete: [] }, static: { fcp: [], complete: [] } };
   const urls = { page: server.url, static: `${server.url}static.html` };
-  await coldLoad(browser, urls.page);
-  await coldLoad(browser, urls.static);
+  await coldLoad(browser, urls.page, viewport);
+  await coldLoad(browser, urls.static, viewport);
   for (let run = 0; run < loads; ++run) {
     const order = run % 2 === 0 ? ['page', 'static'] : ['static', 'page'];
     for (const which of order) {
-      const { fcp, complete } = await coldLoad(browser, urls[which]);
+      const { fcp, complete } = await coldLoad(browser, urls[which], viewport);
       results[which].fcp.push(fcp);
       results[which].complete.push(complete);
     }
   }
-  console.log(`\nCold loads, ${loads} of each page, interleaved; median (min–max), ms`);
+  console.log(`\nCold loads on a ${device}, ${loads} of each page, interleaved; median (min–max), ms`);
   console.log('| figure | static layout, no wasm | page | page / static | paired, round by round |\n|---|---|---|---|---|');
   for (const [figure, label] of [['fcp', 'first contentful paint'], ['complete', 'first complete frame with the assignment text']]) {
     const a = results.static[figure];
@@ -177,7 +193,8 @@ const server = { url: address.toString().trim() };
 const browser = await launch();
 try {
   console.log(`\nChromium ${(await browser.version()).replace(/^HeadlessChrome\//, '')}, ${loads} loads, ${clicks} clicks`);
-  await startUp(browser, server);
+  await startUp(browser, server, 'desktop');
+  await startUp(browser, server, 'phone');
   await clickLatency(browser, server);
 } finally {
   await browser.close();

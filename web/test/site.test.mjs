@@ -2,19 +2,25 @@
 // role and accessible name, clicked with the mouse, moved with the keyboard. Every report is
 // compared byte for byte with tests/expectedreports.h.
 //   node --test web/test/site.test.mjs   (TAVRELON_WEB_SITE, TAVRELON_WEB_FAULTY: the builds;
-//   TAVRELON_WEB_SCREENSHOT: where to save a picture of the window)
+//   TAVRELON_WEB_SCREENSHOT, TAVRELON_WEB_PHONE_SCREENSHOT: where to save a picture of the window
+//   on a desktop and on a phone; TAVRELON_WEB_HOSTING: the server snippets' folder)
 import assert from 'node:assert/strict';
-import { readFileSync } from 'node:fs';
+import { chmodSync, cpSync, existsSync, mkdirSync, mkdtempSync, readFileSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
+import { spawn } from 'node:child_process';
+import { createServer } from 'node:net';
+import { tmpdir } from 'node:os';
 import { after, before, describe, it } from 'node:test';
 import { createRequire } from 'node:module';
-import { join } from 'node:path';
+import { join, resolve } from 'node:path';
+import { pathToFileURL } from 'node:url';
 import { launch } from './browser.mjs';
 import { expected, pixels } from './expected.mjs';
-import { serve } from './server.mjs';
+import { hostingRules, serve } from './server.mjs';
 
 const buildDir = new URL('../../build-web/', import.meta.url).pathname;
 const site = process.env.TAVRELON_WEB_SITE ?? join(buildDir, 'site');
 const faulty = process.env.TAVRELON_WEB_FAULTY ?? join(buildDir, 'cmake/faulty');
+const hosting = process.env.TAVRELON_WEB_HOSTING ?? join(site, '../hosting');
 const axeSource = readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
 const schoolNames = ['Преславска книжовна школа', 'Софийска книжовна школа', 'Търновска книжовна школа'];
 
@@ -31,8 +37,8 @@ after(async () => {
 });
 
 // A fresh page with the site loaded, and what went wrong on it.
-async function open(url = server.url, viewport = { width: 640, height: 400 }) {
-  const page = await browser.newPage();
+async function open(url = server.url, viewport = { width: 640, height: 400 }, context = browser) {
+  const page = await context.newPage();
   const problems = [];
   page.on('console', (message) => {
     if (message.type() === 'error' || message.type() === 'warning') {
@@ -42,7 +48,8 @@ async function open(url = server.url, viewport = { width: 640, height: 400 }) {
   page.on('pageerror', (error) => problems.push(`page error: ${error.message}`));
   page.on('requestfailed', (request) => problems.push(`failed: ${request.url()}`));
   page.on('response', (response) => {
-    if (!response.ok()) {
+    // 304: a revalidated copy, as a real server answers under Cache-Control: no-cache.
+    if (!response.ok() && response.status() !== 304) {
       problems.push(`${response.status()}: ${response.url()}`);
     }
   });
@@ -260,7 +267,7 @@ describe('a run-time error', () => {
       ['/tavrelon.js', join(faulty, 'tavrelon.js')],
       ['/tavrelon.wasm', join(faulty, 'tavrelon.wasm')],
     ]);
-    const faultyServer = await serve(site, overrides);
+    const faultyServer = await serve(site, { overrides });
     const { page, problems } = await open(faultyServer.url);
     try {
       await (await option(page, 0)).click();
@@ -312,6 +319,558 @@ describe('a narrow screen', () => {
       await clickRow(page, 12);
       assertShows(await state(page), 1, 'a click on the scaled window');
       assert.deepEqual(problems, []);
+    } finally {
+      await page.close();
+    }
+  });
+});
+
+// What a learner can read and hit on a touch screen: the smallest text, the targets (an option's
+// label and button together; each row of the names), the gap between neighbouring targets.
+const touchMeasures = (page) =>
+  page.evaluate(() => {
+    const zoomed = (element) => parseFloat(getComputedStyle(element).fontSize) * element.currentCSSZoom;
+    const texts = [...document.querySelectorAll('#Tavrelon .c, #Tavrelon legend, #Tavrelon option')];
+    const targets = [...document.querySelectorAll('#Tavrelon .option, #Tavrelon option')].map((element) => {
+      const r = element.getBoundingClientRect();
+      return { id: element.id || element.textContent, left: r.left, top: r.top, width: r.width, height: r.height };
+    });
+    const box = document.querySelector('textarea');
+    return {
+      layout: getComputedStyle(document.getElementById('Tavrelon')).getPropertyValue('--layout').trim(),
+      smallestText: Math.min(...texts.map(zoomed)),
+      targets,
+      overflow: document.documentElement.scrollWidth - innerWidth,
+      boxScrolls: box.scrollHeight > box.clientHeight,
+    };
+  });
+
+// The distance from each target's top to the next one's below it, in the same column.
+function pitches(targets) {
+  const sorted = [...targets].sort((a, b) => a.top - b.top);
+  return sorted.slice(1).map((t, i) => ({ id: t.id, pitch: t.top - sorted[i].top }))
+    .filter((p, i) => Math.abs(sorted[i + 1].left - sorted[i].left) < 1);
+}
+
+async function tapRow(page, row) {
+  const item = await nameRow(page, row);
+  await item.evaluate((o) => o.scrollIntoView({ block: 'nearest' }));
+  await item.tap();
+}
+
+describe('touch screens', () => {
+  const devices = {
+    phone: { width: 360, height: 800, deviceScaleFactor: 2, isMobile: true, hasTouch: true },
+    'phone held sideways': { width: 800, height: 360, deviceScaleFactor: 2, isMobile: true, hasTouch: true },
+    tablet: { width: 768, height: 1024, deviceScaleFactor: 2, isMobile: true, hasTouch: true },
+  };
+  for (const [device, viewport] of Object.entries(devices)) {
+    it(`on a ${device}: taps answer, text is 16 px or more, targets are large enough, nothing scrolls sideways`, async () => {
+      const { page, problems } = await open(server.url, viewport);
+      try {
+        const phone = device !== 'tablet';
+        const before = await touchMeasures(page);
+        assert.equal(before.layout, phone ? 'phone' : 'tablet');
+        assert.ok(before.smallestText >= 16, `text ${before.smallestText} px`);
+        assert.ok(before.overflow <= 0, `${before.overflow} px sideways`);
+        const least = phone ? 44 : 24;
+        for (const target of before.targets) {
+          assert.ok(target.height >= least && target.width >= least, `${target.id}: ${target.width} × ${target.height}`);
+        }
+        for (const { id, pitch } of pitches(before.targets)) {
+          assert.ok(pitch >= least, `${id}: ${pitch} px below the one above`);
+        }
+        for (const school of [1, 2, 0]) {
+          await (await option(page, school)).tap();
+          assertShows(await state(page), school, `school ${school} tapped`);
+        }
+        for (const row of phone ? [...expected.schoolOfRow.keys()] : [0, 9, 17]) {
+          await tapRow(page, row);
+          const now = await state(page);
+          assert.equal(now.row, row, `row ${row} tapped`);
+          assertShows(now, expected.schoolOfRow[row], `name ${row} tapped`);
+        }
+        // The longest report, that of the school with the most names, fits in the box.
+        const most = [0, 1, 2].reduce((a, b) => (expected.schools[b].length > expected.schools[a].length ? b : a));
+        await (await option(page, most)).tap();
+        const after = await touchMeasures(page);
+        if (phone) {
+          assert.equal(after.boxScrolls, false, 'the longest report needs no scrolling in the box');
+        }
+        assert.ok(after.overflow <= 0, `${after.overflow} px sideways after the report`);
+        assert.deepEqual(problems, []);
+      } finally {
+        await page.close();
+      }
+    });
+  }
+
+  it('without arithmetic on lengths in CSS, the script scales the window as the style sheet does', async () => {
+    const cases = { narrow: { width: 320, height: 480 }, phone: devices.phone, tablet: devices.tablet };
+    for (const [what, viewport] of Object.entries(cases)) {
+      const scales = [];
+      for (const fallback of [false, true]) {
+        const page = await browser.newPage();
+        try {
+          if (fallback) {
+            await page.evaluateOnNewDocument(() => {
+              const supports = CSS.supports.bind(CSS);
+              CSS.supports = (...query) => (query[0] === 'zoom' ? false : supports(...query));
+            });
+          }
+          await page.setViewport(viewport);
+          await page.goto(server.url);
+          await page.waitForFunction(() => document.documentElement.dataset.state === 'ready');
+          scales.push(await page.$eval('#Tavrelon', (e) => [e.currentCSSZoom, e.style.zoom !== '']));
+        } finally {
+          await page.close();
+        }
+      }
+      const [[css, cssInline], [script, scriptInline]] = scales;
+      assert.equal(cssInline, false, `${what}: the style sheet alone`);
+      assert.equal(scriptInline, true, `${what}: the script's scale`);
+      assert.ok(Math.abs(css - script) < 0.01, `${what}: ${script} from the script against ${css}`);
+    }
+  });
+
+  it('a desktop browser with a fine pointer keeps the window at its size', async () => {
+    const { page } = await open(server.url, { width: 1280, height: 800 });
+    try {
+      assert.deepEqual(await page.$eval('#Tavrelon', (e) => [e.offsetWidth, e.offsetHeight, e.currentCSSZoom]), [482, 287, 1]);
+    } finally {
+      await page.close();
+    }
+  });
+});
+
+// WCAG's contrast ratio of two 'rgb(r, g, b)' colours.
+function contrast(first, second) {
+  const luminance = (colour) => {
+    const [r, g, b] = colour.match(/[\d.]+/g).slice(0, 3).map((c) => {
+      const v = Number(c) / 255;
+      return v <= 0.04045 ? v / 12.92 : ((v + 0.055) / 1.055) ** 2.4;
+    });
+    return 0.2126 * r + 0.7152 * g + 0.0722 * b;
+  };
+  const [a, b] = [luminance(first), luminance(second)].sort((x, y) => y - x);
+  return (a + 0.05) / (b + 0.05);
+}
+
+describe('for screen readers and the keyboard', () => {
+  it('reads each new report out politely, and the page describes itself', async () => {
+    const { page, problems } = await open();
+    try {
+      const region = await page.$('[role=status]');
+      assert.equal(await region.evaluate((r) => r.getAttribute('aria-live')), 'polite');
+      assert.equal(await region.evaluate((r) => r.textContent), '', 'silent at start: the box has the focus');
+      await clickRow(page, 4);
+      assert.equal(await region.evaluate((r) => r.textContent), expected.schools[expected.schoolOfRow[4]]);
+      await (await option(page, 0)).click();
+      assert.equal(await region.evaluate((r) => r.textContent), expected.schools[0]);
+      const description = await page.$eval('meta[name=description]', (m) => m.content);
+      assert.ok(description.length >= 50, description);
+      assert.deepEqual(problems, []);
+    } finally {
+      await page.close();
+    }
+  });
+
+  it('draws a focus indicator of 2 px at 3:1 or more against what it touches', async () => {
+    const { page } = await open();
+    try {
+      await page.focus('#Text1_0');
+      for (const id of ['Text1_0', 'Option1_0', 'List1_0']) {
+        if (id !== 'Text1_0') {
+          await page.keyboard.press('Tab');
+        }
+        const ring = await page.evaluate(() => {
+          const element = document.activeElement;
+          const style = getComputedStyle(element);
+          // Drawn inside the element (a negative offset) it touches the element's field,
+          // outside it the nearest background around it.
+          let around = parseFloat(style.outlineOffset) < 0 ? element : element.parentElement;
+          while (getComputedStyle(around).backgroundColor === 'rgba(0, 0, 0, 0)') {
+            around = around.parentElement;
+          }
+          return {
+            id: element.closest('.c').id,
+            width: parseFloat(style.outlineWidth),
+            colour: style.outlineColor,
+            style: style.outlineStyle,
+            background: getComputedStyle(around).backgroundColor,
+          };
+        });
+        assert.equal(ring.id, id);
+        assert.equal(ring.style, 'solid', id);
+        assert.ok(ring.width >= 2, `${id}: ${ring.width} px`);
+        const ratio = contrast(ring.colour, ring.background);
+        assert.ok(ratio >= 3, `${id}: ${ring.colour} on ${ring.background}, ${ratio.toFixed(2)}:1`);
+      }
+    } finally {
+      await page.close();
+    }
+  });
+
+  it('under forced colours keeps the scroll bars\' arrows visible', async () => {
+    const { page } = await open();
+    const session = await page.createCDPSession();
+    try {
+      for (const scheme of ['light', 'dark']) {
+        await session.send('Emulation.setEmulatedMedia', {
+          features: [
+            { name: 'forced-colors', value: 'active' },
+            { name: 'prefers-color-scheme', value: scheme },
+          ],
+        });
+        const areas = await page.evaluate(() =>
+          ['Text1_0', 'List1_0'].map((id) => {
+            const element = document.getElementById(id);
+            const r = element.getBoundingClientRect();
+            // The up arrow's button: the scroll bar's square at the top, inside the border.
+            const bar = parseFloat(getComputedStyle(element, '::-webkit-scrollbar').width);
+            return { id, bar, clip: { x: r.right - 1 - bar, y: r.top + 1, width: bar, height: bar } };
+          }));
+        for (const { id, bar, clip } of areas) {
+          assert.ok(bar > 0, `${id} has a scroll bar`);
+          const picture = await page.screenshot({ clip, encoding: 'base64', captureBeyondViewport: false });
+          // The darkest and the lightest pixel of the up arrow's button.
+          const ratio = await measurePixels(picture);
+          assert.ok(ratio >= 3, `${scheme}: ${id}'s up arrow at ${ratio.toFixed(2)}:1`);
+        }
+      }
+    } finally {
+      await page.close();
+    }
+  });
+});
+
+// The contrast between the darkest and the lightest pixel of a PNG picture.
+async function measurePixels(base64) {
+  const scratch = await browser.newPage();
+  try {
+    return await scratch.evaluate(async (source) => {
+      const image = new Image();
+      image.src = `data:image/png;base64,${source}`;
+      await image.decode();
+      const canvas = new OffscreenCanvas(image.width, image.height);
+      const context = canvas.getContext('2d');
+      context.drawImage(image, 0, 0);
+      const { data } = context.getImageData(0, 0, image.width, image.height);
+      const linear = (c) => (c / 255 <= 0.04045 ? c / 255 / 12.92 : ((c / 255 + 0.055) / 1.055) ** 2.4);
+      let low = 1;
+      let high = 0;
+      for (let i = 0; i < data.length; i += 4) {
+        const l = 0.2126 * linear(data[i]) + 0.7152 * linear(data[i + 1]) + 0.0722 * linear(data[i + 2]);
+        low = Math.min(low, l);
+        high = Math.max(high, l);
+      }
+      return (high + 0.05) / (low + 0.05);
+    }, base64);
+  } finally {
+    await scratch.close();
+  }
+}
+
+// Loads the site at `url` in a fresh profile and checks that it runs under `policy`, sent as a
+// header: the header itself, no violation reported, the style sheet applied, a click answered,
+// the service worker registered, no request outside the site's folder.
+async function checkUnderPolicy(url, policy) {
+  const context = await browser.createBrowserContext();
+  try {
+    const violations = [];
+    const watch = async (page) => {
+      await page.exposeFunction('reportViolation', (v) => violations.push(v));
+      await page.evaluateOnNewDocument(() => {
+        document.addEventListener('securitypolicyviolation', (e) =>
+          globalThis.reportViolation(`${e.violatedDirective}: ${e.blockedURI}`));
+      });
+    };
+    const { page, problems } = await open(url, undefined, context);
+    await watch(page);
+    const response = await page.reload();
+    await page.waitForFunction(() => document.documentElement.dataset.state === 'ready');
+    assert.equal(response.headers()['content-security-policy'], policy);
+    const area = await page.$eval('#Tavrelon', (e) => [e.offsetWidth, e.offsetHeight,
+      getComputedStyle(e).backgroundColor, document.getElementById('List1_0').offsetLeft]);
+    assert.deepEqual(area, [482, 287, 'rgb(192, 192, 255)', 256], 'the style sheet applies');
+    await clickRow(page, 2);
+    assertShows(await state(page), expected.schoolOfRow[2], 'a click under the policy');
+    await page.evaluate(() => navigator.serviceWorker.ready);
+    assert.deepEqual(violations, []);
+    assert.deepEqual(problems, []);
+  } finally {
+    await context.close();
+  }
+}
+
+// A port of 127.0.0.1 that nothing listens on.
+function freePort() {
+  return new Promise((resolve) => {
+    const probe = createServer().listen(0, '127.0.0.1', () => {
+      const { port } = probe.address();
+      probe.close(() => resolve(port));
+    });
+  });
+}
+
+const readLog = (log) => (log && existsSync(log) ? readFileSync(log, 'utf8') : '');
+
+// Runs a web server in the foreground from a scratch folder whose root/tavrelon is the site,
+// until it answers at `url`; what it says on stderr or in `log` must be nothing.
+async function startServer(command, args, prefix, url, log) {
+  const server = spawn(command, args, { stdio: ['ignore', 'ignore', 'pipe'] });
+  let errors = '';
+  server.stderr.on('data', (chunk) => (errors += chunk));
+  for (let tries = 0; ; ++tries) {
+    try {
+      await fetch(url);
+      break;
+    } catch {
+      assert.ok(tries < 50 && server.exitCode === null,
+        `${command} did not start: ${errors}${readLog(log)}`);
+      await new Promise((done) => setTimeout(done, 100));
+    }
+  }
+  // Apache logs its start and stop as notices whatever the level; only the rest counts.
+  const logged = readLog(log).split('\n').filter((l) => l && !/:notice\]/.test(l)).join('\n');
+  assert.equal(errors + logged, '', `${command} warned about the configuration`);
+  return {
+    url,
+    stop: async () => {
+      await new Promise((done) => {
+        server.once('exit', done);
+        server.kill(command.endsWith('nginx') ? 'SIGQUIT' : 'SIGTERM');
+      });
+      rmSync(prefix, { recursive: true, force: true });
+    },
+  };
+}
+
+function scratchRoot(name) {
+  const prefix = mkdtempSync(join(tmpdir(), `tavrelon-${name}-`));
+  chmodSync(prefix, 0o755);
+  mkdirSync(join(prefix, 'root'));
+  mkdirSync(join(prefix, 'temp'));
+  symlinkSync(resolve(site), join(prefix, 'root/tavrelon'));
+  return prefix;
+}
+
+// nginx with the shipped snippet in its server block.
+async function startNginx() {
+  const port = await freePort();
+  const prefix = scratchRoot('nginx');
+  const temp = ['client_body', 'proxy', 'fastcgi', 'uwsgi', 'scgi']
+    .map((what) => `${what}_temp_path ${prefix}/temp;`).join(' ');
+  writeFileSync(join(prefix, 'nginx.conf'), `
+${process.getuid?.() === 0 ? 'user root;' : ''}
+worker_processes 1;
+error_log stderr warn;
+pid ${prefix}/nginx.pid;
+events {}
+http {
+  access_log off;
+  ${temp}
+  server {
+    listen 127.0.0.1:${port};
+    root ${prefix}/root;
+    include ${resolve(hosting, 'nginx-tavrelon.conf')};
+  }
+}
+`);
+  return startServer('/usr/sbin/nginx', ['-p', prefix, '-c', join(prefix, 'nginx.conf'), '-g', 'daemon off;'],
+    prefix, `http://127.0.0.1:${port}/tavrelon/`);
+}
+
+// Apache with nothing but the modules the .htaccess names, reading the site's own .htaccess.
+async function startApache() {
+  const port = await freePort();
+  const prefix = scratchRoot('apache');
+  const modules = ['mpm_event', 'authz_core', 'dir', 'mime', 'headers', 'filter', 'deflate']
+    .map((m) => `LoadModule ${m}_module /usr/lib/apache2/modules/mod_${m}.so`).join('\n');
+  writeFileSync(join(prefix, 'httpd.conf'), `
+${modules}
+ServerRoot ${prefix}
+ServerName 127.0.0.1
+Listen 127.0.0.1:${port}
+PidFile ${prefix}/httpd.pid
+ErrorLog ${prefix}/error.log
+LogLevel warn
+# No types but the .htaccess's own.
+TypesConfig /dev/null
+Mutex file:${prefix}/temp
+${process.getuid?.() === 0 ? 'User nobody\nGroup nogroup' : ''}
+DocumentRoot ${prefix}/root
+DirectoryIndex index.html
+<Directory ${prefix}/root>
+  Options FollowSymLinks
+  AllowOverride All
+  Require all granted
+</Directory>
+`);
+  return startServer('/usr/sbin/apache2', ['-f', join(prefix, 'httpd.conf'), '-DFOREGROUND'],
+    prefix, `http://127.0.0.1:${port}/tavrelon/`, join(prefix, 'error.log'));
+}
+
+describe('on any web server', () => {
+  it('runs unchanged under the shipped strict policy, from a sub-folder', async () => {
+    const { headers } = hostingRules(site);
+    const policy = headers['Content-Security-Policy'];
+    assert.match(policy, /script-src 'self' 'wasm-unsafe-eval'; style-src 'self'/);
+    // The nginx snippet sends what the .htaccess does.
+    const nginx = readFileSync(join(hosting, 'nginx-tavrelon.conf'), 'utf8');
+    const nginxHeaders = Object.fromEntries([...nginx.matchAll(/add_header (\S+) "(.*)" always;/g)].map((m) => [m[1], m[2]]));
+    assert.deepEqual(nginxHeaders, headers);
+    for (const [, type, extension] of nginx.matchAll(/^ {8}(\S+) (\S+);$/gm)) {
+      assert.equal(hostingRules(site).types.get(`.${extension}`).split(';')[0], type, extension);
+    }
+
+    const strict = await serve(site, { headers, folder: '/tavrelon/' });
+    try {
+      await checkUnderPolicy(strict.url, policy);
+    } finally {
+      await strict.close();
+    }
+  });
+
+  for (const [name, start] of [['nginx', startNginx], ['Apache', startApache]]) {
+    it(`runs behind ${name} with the shipped configuration, as a school's server would serve it`, async () => {
+      const real = await start();
+      try {
+        await checkUnderPolicy(real.url, hostingRules(site).headers['Content-Security-Policy']);
+        const types = await Promise.all(['tavrelon.wasm', 'manifest.webmanifest', 'tavrelon.css', 'tavrelon.js',
+          'fonts/TavrelonSerif-Regular.woff2'].map(async (file) => {
+          const response = await fetch(real.url + file, { headers: { 'Accept-Encoding': 'gzip' } });
+          return [file, response.headers.get('content-type'), response.headers.get('content-encoding')];
+        }));
+        assert.deepEqual(types, [
+          ['tavrelon.wasm', 'application/wasm', 'gzip'],
+          ['manifest.webmanifest', 'application/manifest+json', 'gzip'],
+          ['tavrelon.css', 'text/css; charset=utf-8', 'gzip'],
+          ['tavrelon.js', 'text/javascript; charset=utf-8', 'gzip'],
+          ['fonts/TavrelonSerif-Regular.woff2', 'font/woff2', null],
+        ]);
+      } finally {
+        await real.stop();
+      }
+    });
+  }
+
+  it('says in Bulgarian when tavrelon.wasm is missing or broken', async () => {
+    const scratch = mkdtempSync(join(tmpdir(), 'tavrelon-test-'));
+    const broken = join(scratch, 'broken.wasm');
+    writeFileSync(broken, readFileSync(join(site, 'tavrelon.wasm')).subarray(0, 4000));
+    for (const [what, file] of [['missing', join(scratch, 'none.wasm')], ['broken', broken]]) {
+      const faultyServer = await serve(site, { overrides: new Map([['/tavrelon.wasm', file]]) });
+      const context = await browser.createBrowserContext();
+      try {
+        const { page } = await open(faultyServer.url, undefined, context);
+        const message = await page.$eval('dialog[open]', (d) => d.textContent);
+        assert.match(message, /файлът tavrelon\.wasm липсва или е повреден/, what);
+        assert.doesNotMatch(message, /[A-Z]{4,}|Aborted|wasm binary/, `${what}: no English text`);
+        assert.equal(await page.$eval('html', (h) => h.dataset.state), 'stopped');
+      } finally {
+        await context.close();
+        await faultyServer.close();
+      }
+    }
+  });
+
+  it('runs opened from the disk, and without its disk script says how to open it', async () => {
+    const page = await browser.newPage();
+    const copy = mkdtempSync(join(tmpdir(), 'tavrelon-disk-'));
+    try {
+      await page.goto(pathToFileURL(resolve(site, 'index.html')).href);
+      await page.waitForFunction(() => document.documentElement.dataset.state);
+      assert.equal(await page.$eval('html', (h) => h.dataset.state), 'ready');
+      await (await option(page, 2)).click();
+      assertShows(await state(page), 2, 'from the disk');
+      await clickRow(page, 5);
+      assertShows(await state(page), expected.schoolOfRow[5], 'a name from the disk');
+      assert.equal(await page.$eval('#Tavrelon', (e) => e.offsetWidth), 482, 'styled from the disk too');
+
+      // A copy that lost the script that carries the module's code.
+      cpSync(site, copy, { recursive: true });
+      rmSync(join(copy, 'tavrelon-disk.js'));
+      await page.goto(pathToFileURL(join(copy, 'index.html')).href);
+      await page.waitForFunction(() => document.documentElement.dataset.state);
+      const message = await page.$eval('dialog[open]', (d) => d.textContent);
+      assert.match(message, /направо от диска/);
+      assert.match(message, /уеб сървър/);
+    } finally {
+      await page.close();
+      rmSync(copy, { recursive: true, force: true });
+    }
+  });
+});
+
+describe('as an app', () => {
+  it('is installable: Chromium reports no installability error and reads the manifest', async () => {
+    const { page } = await open();
+    try {
+      const session = await page.createCDPSession();
+      const { errors } = await session.send('Page.getAppManifest');
+      assert.deepEqual(errors, []);
+      await page.evaluate(() => navigator.serviceWorker.ready);
+      const { installabilityErrors } = await session.send('Page.getInstallabilityErrors');
+      assert.deepEqual(installabilityErrors, []);
+      const manifest = await page.evaluate(async () => (await fetch('manifest.webmanifest')).json());
+      assert.equal(manifest.lang, 'bg');
+      assert.equal(manifest.display, 'standalone');
+      assert.match(manifest.name, /школи/);
+      const sizes = manifest.icons.filter((i) => i.type === 'image/png').map((i) => `${i.sizes} ${i.purpose ?? 'any'}`);
+      assert.deepEqual(sizes.sort(), ['192x192 any', '512x512 any', '512x512 maskable']);
+      for (const icon of manifest.icons.filter((i) => i.type === 'image/png')) {
+        const size = await page.evaluate(async (src) => {
+          const bitmap = await createImageBitmap(await (await fetch(src)).blob());
+          return `${bitmap.width}x${bitmap.height}`;
+        }, icon.src);
+        assert.equal(size, icon.sizes, icon.src);
+      }
+    } finally {
+      await page.close();
+    }
+  });
+
+  it('reloads without a network after one visit, and a new build replaces the old cache', async () => {
+    const scratch = mkdtempSync(join(tmpdir(), 'tavrelon-test-'));
+    const worker = readFileSync(join(site, 'sw.js'), 'utf8');
+    const oldVersion = worker.match(/const version = '(\w+)'/)[1];
+    const newWorker = join(scratch, 'sw.js');
+    writeFileSync(newWorker, worker.replace(oldVersion, 'rebuilt'));
+    const overrides = new Map();
+    const ownServer = await serve(site, { overrides });
+    const context = await browser.createBrowserContext();
+    const caches = (page) => page.evaluate(async () => (await globalThis.caches.keys()).map((k) => k.split(' ').pop()));
+    try {
+      const { page } = await open(ownServer.url, undefined, context);
+      await page.waitForFunction(() => navigator.serviceWorker.controller !== null);
+      assert.deepEqual(await caches(page), [oldVersion]);
+      // The next build: the learner's next visit takes it and drops the old cache.
+      overrides.set('/sw.js', newWorker);
+      await page.reload();
+      await page.waitForFunction(async () => (await globalThis.caches.keys()).length === 1 &&
+        (await globalThis.caches.keys())[0].endsWith(' rebuilt'));
+      await ownServer.close();
+      await page.reload();
+      await page.waitForFunction(() => document.documentElement.dataset.state === 'ready');
+      await (await option(page, 1)).click();
+      assertShows(await state(page), 1, 'offline');
+      assert.equal(await page.$eval('#Tavrelon', (e) => e.offsetWidth), 482, 'styled offline');
+    } finally {
+      await context.close();
+      await ownServer.close();
+    }
+  });
+});
+
+describe('the picture on a phone', { skip: !process.env.TAVRELON_WEB_PHONE_SCREENSHOT }, () => {
+  it('is taken after tapping the second name', async () => {
+    const viewport = { width: 360, height: 800, deviceScaleFactor: 2, isMobile: true, hasTouch: true };
+    const { page } = await open(server.url, viewport);
+    try {
+      await tapRow(page, 1);
+      await page.$eval('select', (l) => (l.scrollTop = 0));
+      await page.screenshot({ path: process.env.TAVRELON_WEB_PHONE_SCREENSHOT, captureBeyondViewport: false });
     } finally {
       await page.close();
     }

@@ -1,0 +1,15 @@
+# Writes the service worker (cmake -P, with SITE, FILES and TEMPLATE): the template with the list
+# of files it keeps and, as its version, a digest of their contents.
+set(digests "")
+set(list "")
+foreach(file IN LISTS FILES)
+    file(SHA256 ${SITE}/${file} digest)
+    string(APPEND digests "${file} ${digest}\n")
+    string(APPEND list "  '${file}',\n")
+endforeach()
+string(SHA256 version "${digests}")
+string(SUBSTRING ${version} 0 16 version)
+file(READ ${TEMPLATE} worker)
+string(REPLACE "'__VERSION__'" "'${version}'" worker "${worker}")
+string(REPLACE "  '__FILES__',\n" "${list}" worker "${worker}")
+file(WRITE ${SITE}/sw.js "${worker}")
