@@ -5,7 +5,8 @@
 //   probe version FILE   FileVersion and ProductVersion of an executable
 //   probe scroll ROW     scrolls the names list so that ROW is the top row
 //   probe close          asks the window to close
-//   probe entry ROOT     the values of Tavrelon's uninstall entry under ROOT (HKLM or HKCU)
+//   probe entry ROOT [KEY]  the values of the uninstall entry KEY (default Tavrelon, the setup's)
+//                        under ROOT (HKLM or HKCU)
 //   probe uninstall ROOT runs the QuietUninstallString of Tavrelon's uninstall entry under ROOT
 //                        (HKLM or HKCU) as a deployment tool does, waits, and exits with its code
 // Exits with 2 when there is nothing to read.
@@ -271,8 +272,7 @@ int printVersion(const wchar_t *file)
     return 0;
 }
 
-constexpr const wchar_t *uninstallEntry =
-    L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tavrelon";
+const std::wstring uninstallKeys = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 HKEY hiveOf(const std::wstring &root)
 {
@@ -280,10 +280,11 @@ HKEY hiveOf(const std::wstring &root)
 }
 
 // Strings as JSON strings, DWORDs as numbers, anything else by its type's number.
-int printEntry(const std::wstring &root)
+int printEntry(const std::wstring &root, const std::wstring &name)
 {
+    const std::wstring path = uninstallKeys + name;
     HKEY key = nullptr;
-    if (RegOpenKeyExW(hiveOf(root), uninstallEntry, 0, KEY_READ | KEY_WOW64_64KEY, &key) !=
+    if (RegOpenKeyExW(hiveOf(root), path.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &key) !=
         ERROR_SUCCESS) {
         return 2;
     }
@@ -318,7 +319,7 @@ int runQuietUninstall(const std::wstring &root)
 {
     wchar_t command[2048] = {};
     DWORD size = sizeof(command);
-    if (RegGetValueW(hiveOf(root), uninstallEntry, L"QuietUninstallString",
+    if (RegGetValueW(hiveOf(root), (uninstallKeys + L"Tavrelon").c_str(), L"QuietUninstallString",
                      RRF_RT_REG_SZ | RRF_SUBKEY_WOW6464KEY, nullptr, command,
                      &size) != ERROR_SUCCESS) {
         return 2;
@@ -350,7 +351,7 @@ int wmain(int argc, wchar_t **argv)
         return printVersion(argv[2]);
     }
     if (command == L"entry" && argc > 2) {
-        return printEntry(argv[2]);
+        return printEntry(argv[2], argc > 3 ? argv[3] : L"Tavrelon");
     }
     if (command == L"uninstall" && argc > 2) {
         return runQuietUninstall(argv[2]);
