@@ -5,6 +5,8 @@
 //   probe version FILE   FileVersion and ProductVersion of an executable
 //   probe scroll ROW     scrolls the names list so that ROW is the top row
 //   probe close          asks the window to close
+//   probe endsession     asks the program to go as the Restart Manager does; prints whether it
+//                        agreed (WM_QUERYENDSESSION)
 //   probe entry ROOT [KEY]  the values of the uninstall entry KEY (default Tavrelon, the setup's)
 //                        under ROOT (HKLM or HKCU)
 //   probe uninstall ROOT runs the QuietUninstallString of Tavrelon's uninstall entry under ROOT
@@ -371,6 +373,12 @@ int wmain(int argc, wchar_t **argv)
                              static_cast<WPARAM>(_wtoi(argv[2])), 0);
             }
         }
+        return 0;
+    }
+    if (command == L"endsession") {
+        const LRESULT agreed = SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP);
+        SendMessageW(window, WM_ENDSESSION, agreed ? TRUE : FALSE, ENDSESSION_CLOSEAPP);
+        std::fputs(agreed ? "{\"agreed\":true}\n" : "{\"agreed\":false}\n", stdout);
         return 0;
     }
     if (command == L"close") {
