@@ -111,10 +111,16 @@ def main():
             status = None
         checks.equal(status, 0, "and then exits with status 0, as the Restart Manager asks")
 
+        checks.check(msiexec("/i", args.older) != 0, "the older MSI refuses to downgrade it")
+        checks.check((folder / "tavrelon.exe").read_bytes() == loose.read_bytes(),
+                     "and the installed program stays this version's")
+
         checks.equal(msiexec("/x", msi), 0, "the MSI uninstalls silently")
         checks.check(not folder.exists(), "the install folder is gone", tree(folder))
         checks.check(not any(menu.exists() for menu in menus), "the Start menu entry is gone")
         checks.check(not icon.parent.exists(), "the product icon is gone")
+        checks.equal(tree(drive / "windows" / "Installer"), [],
+                     "no cached package is left in C:\\Windows\\Installer")
         checks.equal(wine.probe("entry", "HKLM", codes["new"]), None,
                      "the installed programs entry is gone")
     shutil.rmtree(prefix, ignore_errors=True)
