@@ -187,6 +187,13 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SETTINGCHANGE:
         onColoursChanged();
         break;
+    case WM_ENDSESSION:
+        // The session ends, or the Restart Manager asks the program to go (Windows Installer
+        // replacing or removing its files): there is nothing to save, so it goes as on WM_CLOSE.
+        if (wParam) {
+            DestroyWindow(m_window);
+        }
+        return 0;
     case WM_DESTROY:
         onDestroy();
         return 0;

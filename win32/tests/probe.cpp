@@ -5,6 +5,12 @@
 //   probe version FILE   FileVersion and ProductVersion of an executable
 //   probe scroll ROW     scrolls the names list so that ROW is the top row
 //   probe close          asks the window to close
+//   probe endsession     asks the program to go as the Restart Manager does; prints whether it
+//                        agreed (WM_QUERYENDSESSION)
+//   probe entry ROOT [KEY]  the values of the uninstall entry KEY (default Tavrelon, the setup's)
+//                        under ROOT (HKLM or HKCU)
+//   probe uninstall ROOT runs the QuietUninstallString of Tavrelon's uninstall entry under ROOT
+//                        (HKLM or HKCU) as a deployment tool does, waits, and exits with its code
 // Exits with 2 when there is nothing to read.
 #include "controlids.h"
 #include "formdesign.h"
@@ -230,9 +236,20 @@ int printMessageBox(HWND window)
     return 0;
 }
 
+// A string of the version record's first language (the program's is US English, the setup's
+// Bulgarian).
 std::string versionString(const std::vector<char> &data, const wchar_t *name)
 {
-    std::wstring path = L"\\StringFileInfo\\040904B0\\";
+    void *translation = nullptr;
+    UINT translationLength = 0;
+    wchar_t block[32] = L"040904B0";
+    if (VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", &translation,
+                       &translationLength) &&
+        translationLength >= 4) {
+        const auto *ids = static_cast<const WORD *>(translation);
+        swprintf(block, 32, L"%04X%04X", ids[0], ids[1]);
+    }
+    std::wstring path = L"\\StringFileInfo\\" + std::wstring(block) + L"\\";
     path.append(name);
     void *value = nullptr;
     UINT length = 0;
@@ -257,6 +274,73 @@ int printVersion(const wchar_t *file)
     return 0;
 }
 
+const std::wstring uninstallKeys = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+HKEY hiveOf(const std::wstring &root)
+{
+    return root == L"HKCU" ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+}
+
+// Strings as JSON strings, DWORDs as numbers, anything else by its type's number.
+int printEntry(const std::wstring &root, const std::wstring &name)
+{
+    const std::wstring path = uninstallKeys + name;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(hiveOf(root), path.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &key) !=
+        ERROR_SUCCESS) {
+        return 2;
+    }
+    std::string out = "{";
+    for (DWORD index = 0;; ++index) {
+        wchar_t name[256];
+        DWORD nameLength = 256;
+        BYTE data[4096];
+        DWORD dataSize = sizeof(data);
+        DWORD type = 0;
+        if (RegEnumValueW(key, index, name, &nameLength, nullptr, &type, data, &dataSize) !=
+            ERROR_SUCCESS) {
+            break;
+        }
+        out += (index ? "," : "") + quoted(toUtf8(std::wstring(name, nameLength))) + ":";
+        if (type == REG_SZ) {
+            std::wstring text(reinterpret_cast<const wchar_t *>(data), dataSize / sizeof(wchar_t));
+            text.resize(wcsnlen(text.c_str(), text.size()));
+            out += quoted(toUtf8(text));
+        } else if (type == REG_DWORD) {
+            out += std::to_string(*reinterpret_cast<const DWORD *>(data));
+        } else {
+            out += "{\"type\":" + std::to_string(type) + "}";
+        }
+    }
+    RegCloseKey(key);
+    std::fputs((out + "}\n").c_str(), stdout);
+    return 0;
+}
+
+int runQuietUninstall(const std::wstring &root)
+{
+    wchar_t command[2048] = {};
+    DWORD size = sizeof(command);
+    if (RegGetValueW(hiveOf(root), (uninstallKeys + L"Tavrelon").c_str(), L"QuietUninstallString",
+                     RRF_RT_REG_SZ | RRF_SUBKEY_WOW6464KEY, nullptr, command,
+                     &size) != ERROR_SUCCESS) {
+        return 2;
+    }
+    STARTUPINFOW startup {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process {};
+    if (!CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+        return 2;
+    }
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 2;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(code);
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t **argv)
@@ -267,6 +351,12 @@ int wmain(int argc, wchar_t **argv)
     const std::wstring command = argc > 1 ? argv[1] : L"state";
     if (command == L"version" && argc > 2) {
         return printVersion(argv[2]);
+    }
+    if (command == L"entry" && argc > 2) {
+        return printEntry(argv[2], argc > 3 ? argv[3] : L"Tavrelon");
+    }
+    if (command == L"uninstall" && argc > 2) {
+        return runQuietUninstall(argv[2]);
     }
     HWND window = FindWindowW(L"Tavrelon", nullptr);
     if (window == nullptr || !IsWindowVisible(window)) {
@@ -283,6 +373,12 @@ int wmain(int argc, wchar_t **argv)
                              static_cast<WPARAM>(_wtoi(argv[2])), 0);
             }
         }
+        return 0;
+    }
+    if (command == L"endsession") {
+        const LRESULT agreed = SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP);
+        SendMessageW(window, WM_ENDSESSION, agreed ? TRUE : FALSE, ENDSESSION_CLOSEAPP);
+        std::fputs(agreed ? "{\"agreed\":true}\n" : "{\"agreed\":false}\n", stdout);
         return 0;
     }
     if (command == L"close") {
