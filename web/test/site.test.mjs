@@ -5,7 +5,7 @@
 //   TAVRELON_WEB_SCREENSHOT, TAVRELON_WEB_PHONE_SCREENSHOT: where to save a picture of the window
 //   on a desktop and on a phone; TAVRELON_WEB_HOSTING: the server snippets' folder)
 import assert from 'node:assert/strict';
-import { chmodSync, cpSync, existsSync, mkdirSync, mkdtempSync, readFileSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
+import { chmodSync, cpSync, existsSync, mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { spawn } from 'node:child_process';
 import { createServer } from 'node:net';
 import { tmpdir } from 'node:os';
@@ -621,29 +621,35 @@ async function startServer(command, args, prefix, url, log) {
   const server = spawn(command, args, { stdio: ['ignore', 'ignore', 'pipe'] });
   let errors = '';
   server.stderr.on('data', (chunk) => (errors += chunk));
-  for (let tries = 0; ; ++tries) {
-    try {
-      await fetch(url);
-      break;
-    } catch {
-      assert.ok(tries < 50 && server.exitCode === null,
-        `${command} did not start: ${errors}${readLog(log)}`);
-      await new Promise((done) => setTimeout(done, 100));
-    }
-  }
-  // Apache logs its start and stop as notices whatever the level; only the rest counts.
-  const logged = readLog(log).split('\n').filter((l) => l && !/:notice\]/.test(l)).join('\n');
-  assert.equal(errors + logged, '', `${command} warned about the configuration`);
-  return {
-    url,
-    stop: async () => {
+  const stop = async () => {
+    if (server.exitCode === null && server.signalCode === null) {
       await new Promise((done) => {
         server.once('exit', done);
         server.kill(command.endsWith('nginx') ? 'SIGQUIT' : 'SIGTERM');
       });
-      rmSync(prefix, { recursive: true, force: true });
-    },
+    }
+    rmSync(prefix, { recursive: true, force: true });
   };
+  try {
+    for (let tries = 0; ; ++tries) {
+      try {
+        await fetch(url);
+        break;
+      } catch {
+        assert.ok(tries < 50 && server.exitCode === null,
+          `${command} did not start: ${errors}${readLog(log)}`);
+        await new Promise((done) => setTimeout(done, 100));
+      }
+    }
+    // Apache logs its start and stop as notices whatever the level; only the rest counts.
+    const logged = readLog(log).split('\n').filter((l) => l && !/:notice\]/.test(l)).join('\n');
+    assert.equal(errors + logged, '', `${command} warned about the configuration`);
+  } catch (failure) {
+    // A server left running would keep the test process from ever ending.
+    await stop();
+    throw failure;
+  }
+  return { url, stop };
 }
 
 function scratchRoot(name) {
@@ -651,7 +657,9 @@ function scratchRoot(name) {
   chmodSync(prefix, 0o755);
   mkdirSync(join(prefix, 'root'));
   mkdirSync(join(prefix, 'temp'));
-  symlinkSync(resolve(site), join(prefix, 'root/tavrelon'));
+  // A copy, not a link: a server started as root serves as an unprivileged user, who may not
+  // reach the build folder (a checkout under /root).
+  cpSync(resolve(site), join(prefix, 'root/tavrelon'), { recursive: true });
   return prefix;
 }
 
