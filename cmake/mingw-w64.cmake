@@ -1,7 +1,7 @@
 # Cross build for 64-bit Windows with Debian's MinGW-w64 (g++-mingw-w64-x86-64-posix):
 #   cmake -S . -B build-windows -G Ninja --toolchain cmake/mingw-w64.cmake
-# Programs built for the target run under Wine, in a prefix of their own inside the build
-# folder (made by win32/tests/wine-env on first use), so CTest can run the test programs.
+# Programs built for the target run under Wine, in a prefix of their own in the build folder's
+# tests/ (made by win32/tests/wine-env on first use), so CTest can run the test programs.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -21,5 +21,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # header, so that two builds of one commit give the same bytes.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp")
 
-set(CMAKE_CROSSCOMPILING_EMULATOR /usr/bin/env WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix
+set(CMAKE_CROSSCOMPILING_EMULATOR /usr/bin/env WINEPREFIX=${CMAKE_BINARY_DIR}/tests/wineprefix
     ${CMAKE_CURRENT_LIST_DIR}/../win32/tests/wine-run)
