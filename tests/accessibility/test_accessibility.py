@@ -12,8 +12,8 @@ Run it inside a session bus on an X display (run-accessibility-test sets up both
     test_accessibility.py BINARY EXPECTED_REPORTS_HEADER
 """
 
+import json
 import os
-import re
 import subprocess
 import sys
 import time
@@ -76,31 +76,12 @@ def wait_for(probe, what, seconds=STEP_SECONDS):
         time.sleep(0.05)
 
 
-# The expected reports, read from the header the widget tests use.
-
-
-def c_string(literal):
-    escapes = {"r": "\r", "n": "\n", "t": "\t", '"': '"', "\\": "\\"}
-    return re.sub(r"\\(.)", lambda m: escapes[m.group(1)], literal)
-
-
-def expected_data(header):
-    """The three reports, CR LF and all, and the school of each row of the names list."""
-    with open(header, encoding="utf-8") as file:
-        text = file.read()
-    block = re.search(r"reports\s*\{(.*?)\};", text, re.S).group(1)
-    reports, parts = [], []
-    # Adjacent literals make one string; a comma ends it.
-    for match in re.finditer(r'"((?:[^"\\]|\\.)*)"|,', block):
-        if match.group(1) is not None:
-            parts.append(c_string(match.group(1)))
-        elif parts:
-            reports.append("".join(parts))
-            parts = []
-    if parts:
-        reports.append("".join(parts))
-    rows = re.search(r"schoolOfRow\s*\{([^}]*)\}", text).group(1)
-    return reports, [int(n) for n in rows.replace(",", " ").split()]
+def expected_data(form_data):
+    """The three reports, CR LF and all, and the school of each row of the names list, from the
+    form data the build writes (tests/form.json)."""
+    with open(form_data, encoding="utf-8") as file:
+        form = json.load(file)
+    return form["reports"], form["schoolOfRow"]
 
 
 def shown(report):
@@ -370,10 +351,10 @@ def clicking_the_chosen_name_reports_again(window):
 
 
 def main():
-    binary, header = sys.argv[1:3]
-    reports, school_of_row = expected_data(header)
+    binary, form_data = sys.argv[1:3]
+    reports, school_of_row = expected_data(form_data)
     check(len(reports) == 3 and len(school_of_row) == 18,
-          f"read {len(reports)} reports and {len(school_of_row)} rows from {header}")
+          f"read {len(reports)} reports and {len(school_of_row)} rows from {form_data}")
 
     started = time.monotonic()
     with Program(binary) as program:

@@ -141,8 +141,8 @@ def program_view(program):
 
 
 def main():
-    binary, header, weston_window, work = sys.argv[1:5]
-    reports, school_of_row = ax.expected_data(header)
+    binary, form_data, weston_window, work = sys.argv[1:5]
+    reports, school_of_row = ax.expected_data(form_data)
     stderr_path = os.path.join(work, "program-stderr")
     with open(stderr_path, "w+") as stderr, ax.Program(binary, "wayland", stderr) as program:
         program.stderr_path = stderr_path

@@ -1,6 +1,6 @@
 // The site in Debian's Chromium, driven as a user or a screen reader would: controls found by
 // role and accessible name, clicked with the mouse, moved with the keyboard. Every report is
-// compared byte for byte with tests/expectedreports.h.
+// compared byte for byte with the reports the C++ tests expect (tests/form.json of the build).
 //   node --test web/test/site.test.mjs   (TAVRELON_WEB_SITE, TAVRELON_WEB_FAULTY: the builds;
 //   TAVRELON_WEB_SCREENSHOT, TAVRELON_WEB_PHONE_SCREENSHOT: where to save a picture of the window
 //   on a desktop and on a phone; TAVRELON_WEB_HOSTING: the server snippets' folder)
@@ -22,7 +22,7 @@ const site = process.env.TAVRELON_WEB_SITE ?? join(buildDir, 'site');
 const faulty = process.env.TAVRELON_WEB_FAULTY ?? join(buildDir, 'cmake/faulty');
 const hosting = process.env.TAVRELON_WEB_HOSTING ?? join(site, '../hosting');
 const axeSource = readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
-const schoolNames = ['Преславска книжовна школа', 'Софийска книжовна школа', 'Търновска книжовна школа'];
+const schoolNames = expected.captions;
 
 let browser;
 let server;

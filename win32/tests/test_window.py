@@ -5,6 +5,7 @@ every school, every name, the keyboard, re-clicks, the version record, the exit 
 the error path on a faulty catalogue."""
 
 import argparse
+import json
 import os
 import pathlib
 import re
@@ -14,22 +15,10 @@ import time
 
 from wineharness import HERE, Failures, Wine
 
-EXPECTED = HERE.parent.parent / "tests" / "expectedreports.h"
-
-
-def read_expected():
-    """The three reports and the school of each row, from tests/expectedreports.h."""
-    source = EXPECTED.read_text(encoding="utf-8")
-    block = source[source.index("reports {"):source.index("};")]
-    reports, current = [], ""
-    for literal, comma in re.findall(r'"((?:[^"\\]|\\.)*)"\s*(,?)', block):
-        current += literal.replace("\\r", "\r").replace("\\n", "\n").replace('\\"', '"')
-        if comma:
-            reports.append(current)
-            current = ""
-    schools = source[source.index("schoolOfRow {"):]
-    rows = [int(n) for n in re.findall(r"\d+", schools[:schools.index("}")])]
-    return reports, rows
+def read_expected(form_data):
+    """The three reports and the school of each row, from the form data the build writes."""
+    form = json.loads(pathlib.Path(form_data).read_text(encoding="utf-8"))
+    return form["reports"], form["schoolOfRow"]
 
 
 class Session:
@@ -403,8 +392,9 @@ def main():
     parser.add_argument("--program", required=True)
     parser.add_argument("--faulty", required=True)
     parser.add_argument("--probe", required=True)
+    parser.add_argument("--form-data", required=True, help="tests/form.json of the build")
     args = parser.parse_args()
-    reports, rows = read_expected()
+    reports, rows = read_expected(args.form_data)
     checks = Failures()
     workdir = pathlib.Path(args.prefix).parent / "window-test"
     workdir.mkdir(exist_ok=True)
