@@ -3,37 +3,24 @@
 #include "formdesign.h"
 #include "runtimeerror.h"
 
-#include <exception>
-
 WebForm::WebForm(const tavrelon::Catalogue &catalogue)
     : m_controls(catalogue)
-    , m_form(m_controls)
+    , m_session(m_controls, [this](const std::exception_ptr &error) {
+        m_error = tavrelon::RuntimeError::describe(error);
+    })
 { }
-
-template<typename Procedure> bool WebForm::deliver(Procedure procedure)
-{
-    if (failed()) {
-        return false;
-    }
-    try {
-        procedure();
-    } catch (...) {
-        m_error = tavrelon::RuntimeError::describe(std::current_exception());
-    }
-    return !failed();
-}
 
 bool WebForm::start()
 {
-    return deliver([this] { m_controls.setText(0, FormDesign::assignmentText()); });
+    return m_session.deliver([this] { m_controls.setText(0, FormDesign::assignmentText()); });
 }
 
 bool WebForm::listClick()
 {
-    return deliver([this] { m_form.List1_Click(0); });
+    return m_session.listClick(0);
 }
 
 bool WebForm::optionClick(std::int16_t index)
 {
-    return deliver([this, index] { m_form.Option1_Click(index); });
+    return m_session.optionClick(index);
 }

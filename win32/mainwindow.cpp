@@ -228,7 +228,8 @@ bool MainWindow::onCreate()
     }
     m_controls = std::make_unique<Win32Controls>(m_catalogue, names, std::move(options), box);
     m_controls->setText(0, FormDesign::assignmentText());
-    m_form = std::make_unique<tavrelon::SchoolSelection>(*m_controls);
+    m_session = std::make_unique<tavrelon::FormSession>(
+        *m_controls, [this](const std::exception_ptr &error) { fail(error); });
     return true;
 }
 
@@ -287,20 +288,20 @@ int MainWindow::rowOf(HWND control) const
 void MainWindow::onCommand(int id, int code, HWND control)
 {
     const int row = ControlIds::rowOf(id);
-    if (row < 0 || control == nullptr || m_error || !m_form) {
+    if (row < 0 || control == nullptr || m_error || !m_session) {
         return;
     }
     const auto &design = FormDesign::controls[std::size_t(row)];
     const auto element = static_cast<std::int16_t>(design.index);
     if (design.kind == Kind::ListBox && code == LBN_SELCHANGE) {
-        m_form->List1_Click(element);
+        m_session->listClick(element);
     } else if (design.kind == Kind::OptionButton && code == BN_CLICKED) {
         // Some systems announce a click when an unchecked option only takes the focus; the
         // option is chosen then, so it is checked first.
         if (SendMessageW(control, BM_GETCHECK, 0, 0) != BST_CHECKED) {
             m_controls->check(control);
         }
-        m_form->Option1_Click(element);
+        m_session->optionClick(element);
     }
 }
 

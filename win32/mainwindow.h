@@ -1,8 +1,8 @@
 #pragma once
 
 #include "formdesign.h"
+#include "formsession.h"
 #include "gdiobject.h"
-#include "schoolselection.h"
 #include "win32controls.h"
 
 #include <windows.h>
@@ -64,6 +64,7 @@ private:
     GdiObject<HBRUSH> m_background;
     GdiObject<HFONT> m_font;
     std::unique_ptr<Win32Controls> m_controls;
-    std::unique_ptr<tavrelon::SchoolSelection> m_form;
+    // The form's code; its first run-time error ends the message loop.
+    std::unique_ptr<tavrelon::FormSession> m_session;
     std::exception_ptr m_error;
 };

@@ -8,10 +8,9 @@
 
 namespace FatalError {
 
-void report(QWidget *parent)
+void report(QWidget *parent, const std::exception_ptr &error)
 {
-    const auto message =
-        QString::fromStdString(FormDesign::fatalErrorMessage(std::current_exception()));
+    const auto message = QString::fromStdString(FormDesign::fatalErrorMessage(error));
     QMessageBox::critical(parent, QString::fromUtf8(FormDesign::fatalErrorTitle), message);
     QCoreApplication::exit(exitStatus);
 }

@@ -10,7 +10,7 @@ namespace FatalError {
 inline constexpr int exitStatus = 1;
 
 // Shows a critical message naming the error and, once it is dismissed, ends the event loop
-// with exitStatus. Call it only from inside a catch block.
-void report(QWidget *parent);
+// with exitStatus.
+void report(QWidget *parent, const std::exception_ptr &error);
 
 } // namespace FatalError

@@ -24,7 +24,7 @@ int main(int argc, char *argv[])
     try {
         window = std::make_unique<Tavrelon>();
     } catch (...) {
-        FatalError::report(nullptr);
+        FatalError::report(nullptr, std::current_exception());
         return FatalError::exitStatus;
     }
     window->centreOnScreen();

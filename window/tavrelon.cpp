@@ -127,7 +127,8 @@ Tavrelon::Tavrelon(const tavrelon::Catalogue &catalogue, QWidget *parent)
     createControls();
     m_controls = std::make_unique<QtControls>(catalogue, m_names, m_options, m_resultBox);
     m_controls->setText(0, FormDesign::assignmentText());
-    m_form = std::make_unique<tavrelon::SchoolSelection>(*m_controls);
+    m_session = std::make_unique<tavrelon::FormSession>(
+        *m_controls, [this](const std::exception_ptr &error) { FatalError::report(this, error); });
     bindEvents();
     m_resultBox->setFocus();
 }
@@ -180,7 +181,7 @@ void Tavrelon::bindEvents()
     // unchecking half of each change is not a click.
     connect(m_options, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         if (checked) {
-            deliver([this, id] { m_form->Option1_Click(static_cast<std::int16_t>(id)); });
+            m_session->optionClick(static_cast<std::int16_t>(id));
         }
     });
     // A new selection, however it was made, is a click on the list ...
@@ -211,23 +212,9 @@ bool Tavrelon::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-template<typename Procedure> void Tavrelon::deliver(Procedure procedure)
-{
-    // After a run-time error nothing more runs: the program is on its way out.
-    if (m_failed) {
-        return;
-    }
-    try {
-        procedure();
-    } catch (...) {
-        m_failed = true;
-        FatalError::report(this);
-    }
-}
-
 void Tavrelon::deliverListClick()
 {
-    deliver([this] { m_form->List1_Click(0); });
+    m_session->listClick(0);
 }
 
 int Tavrelon::selectedRow() const

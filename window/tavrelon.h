@@ -1,8 +1,8 @@
 #pragma once
 
+#include "formsession.h"
 #include "qtcontrols.h"
 #include "resultbox.h"
-#include "schoolselection.h"
 
 #include <QWidget>
 
@@ -40,7 +40,7 @@ public:
     QGroupBox *schoolFrame() const { return m_frame; }
     QLabel *heading() const { return m_heading; }
     QLabel *namesCaption() const { return m_namesCaption; }
-    const tavrelon::SchoolSelection &form() const { return *m_form; }
+    const tavrelon::SchoolSelection &form() const { return m_session->form(); }
     // Text1(0) as the form's code reads it: the last text written, CR LF included.
     std::string resultText() const;
 
@@ -50,8 +50,6 @@ protected:
 private:
     void createControls();
     void bindEvents();
-    // Runs one of the form's procedures; an error escaping it ends the program.
-    template<typename Procedure> void deliver(Procedure procedure);
     void deliverListClick();
     int selectedRow() const;
 
@@ -63,7 +61,7 @@ private:
     QListWidget *m_names = nullptr;
     QLabel *m_namesCaption = nullptr;
     std::unique_ptr<QtControls> m_controls;
-    std::unique_ptr<tavrelon::SchoolSelection> m_form;
+    // The form's code; its first run-time error ends the program.
+    std::unique_ptr<tavrelon::FormSession> m_session;
     int m_rowBeforePress = -1;
-    bool m_failed = false;
 };

@@ -1,4 +1,6 @@
 #include "cataloguecontrols.h"
+#include "faultycatalogue.h"
+#include "formsession.h"
 #include "runtimeerror.h"
 #include "schoolselection.h"
 
@@ -7,7 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <exception>
 #include <string>
+#include <vector>
 
 using namespace tavrelon;
 using expected::reports;
@@ -177,6 +181,71 @@ TEST_F(BadSchoolForm, fractionalSchoolRoundsForTheOptionButMatchesOnlyItsExactVa
     clickRow(2);
     EXPECT_EQ(controls.checkedOption(), 2);
     EXPECT_EQ(controls.text(0), "Избрана: Трета\r\nПредставители:\r\nТрети\r\n");
+}
+
+// The form as every window runs it: the first run-time error goes to the window's report once,
+// and from then on nothing of the form runs.
+class Session : public testing::Test
+{
+protected:
+    explicit Session(const Catalogue &catalogue = faultyCatalogue())
+        : controls(catalogue)
+        , session(controls, [this](const std::exception_ptr &error) { errors.push_back(error); })
+    {
+        controls.setOptionClickHandler([this](std::int16_t index) { session.optionClick(index); });
+    }
+
+    bool clickRow(std::int16_t row)
+    {
+        controls.selectRow(row);
+        return session.listClick(0);
+    }
+
+    CatalogueControls controls;
+    std::vector<std::exception_ptr> errors;
+    FormSession session;
+};
+
+TEST_F(Session, deliversClicksUntilTheFirstErrorThenReportsItOnceAndGoesInert)
+{
+    EXPECT_TRUE(clickRow(0));
+    EXPECT_EQ(controls.text(0).rfind("Избрана: Търновска", 0), 0U);
+    EXPECT_TRUE(session.optionClick(0));
+    EXPECT_EQ(controls.text(0), reports[0]);
+    EXPECT_TRUE(errors.empty());
+
+    // Row 1's school has no option.
+    EXPECT_FALSE(clickRow(1));
+    ASSERT_EQ(errors.size(), 1U);
+    EXPECT_TRUE(session.failed());
+    try {
+        std::rethrow_exception(errors.front());
+    } catch (const RuntimeError &error) {
+        EXPECT_EQ(error.number(), RuntimeError::NoSuchElement);
+    }
+
+    // Nothing more runs, whatever is clicked or handed to it, and nothing is reported again.
+    const int writes = controls.textWrites();
+    EXPECT_FALSE(clickRow(0));
+    EXPECT_FALSE(session.optionClick(1));
+    bool ran = false;
+    EXPECT_FALSE(session.deliver([&ran] { ran = true; }));
+    EXPECT_FALSE(ran);
+    EXPECT_EQ(controls.textWrites(), writes);
+    EXPECT_EQ(errors.size(), 1U);
+}
+
+TEST_F(Session, anErrorInsideANestedClickIsReportedOnceAndTheOuterClickSeesTheFormFailed)
+{
+    // The option click that the list's click raises fails; the list's click then fails too.
+    controls.setOptionClickHandler([this](std::int16_t /*index*/) {
+        session.deliver([] { throw RuntimeError::overflow(); });
+    });
+    EXPECT_FALSE(session.deliver([this] {
+        clickRow(12);
+        throw RuntimeError::overflow();
+    }));
+    EXPECT_EQ(errors.size(), 1U);
 }
 
 } // namespace

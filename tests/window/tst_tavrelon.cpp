@@ -1,6 +1,7 @@
 #include "tavrelon.h"
 
 #include "catalogue.h"
+#include "faultycatalogue.h"
 #include "qtdesign.h"
 
 #include "expectedreports.h"
@@ -439,10 +440,7 @@ void TestTavrelon::inputMethodTextDoesNotReachTheBox()
 
 void TestTavrelon::runtimeErrorEndsTheProgram()
 {
-    static const std::array<std::string_view, 3> captions {"Първа", "Втора", "Трета"};
-    static const std::array<tavrelon::Representative, 2> rows {{{"Първи", "1"}, {"Седми", "7"}}};
-    static const tavrelon::Catalogue catalogue(captions, rows);
-    m_window = std::make_unique<Tavrelon>(catalogue);
+    m_window = std::make_unique<Tavrelon>(tavrelon::faultyCatalogue());
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
 

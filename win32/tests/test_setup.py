@@ -112,6 +112,7 @@ def main():
                         help="another build of the window, standing in for an older version")
     parser.add_argument("--stubborn", required=True,
                         help="a window of Tavrelon's class that does not close")
+    parser.add_argument("--form-data", required=True, help="tests/form.json of the build")
     args = parser.parse_args()
     checks = Failures()
     prefix = pathlib.Path(args.prefix)
@@ -123,7 +124,7 @@ def main():
     workdir = prefix.parent / "setup-test"
     shutil.rmtree(workdir, ignore_errors=True)
     workdir.mkdir()
-    reports, rows = read_expected()
+    reports, rows = read_expected(args.form_data)
     loose = setup.parent / "tavrelon.exe"
     with Wine(prefix, args.probe) as wine:
         checks.equal(wine.probe("version", str(setup)),

@@ -12,7 +12,7 @@ namespace tavrelon {
 // The controls without a window: the names list, the hidden school list and the option
 // captions answered from a catalogue, a selected row, three option values and a text.
 // Checking an option that was not checked calls the option-click callback before
-// setOptionValue() returns, as the window does. For tests, benchmarks and tools.
+// setOptionValue() returns, as the window does. For tests, benchmarks and the fuzzer.
 class CatalogueControls : public FormControls
 {
 public:

@@ -1,16 +1,14 @@
+#include "faultycatalogue.h"
+
 #include "catalogue.h"
-#include "webcatalogue.h"
 
 #include <array>
 #include <string_view>
 #include <utility>
 
-using tavrelon::Catalogue;
-using tavrelon::Representative;
+namespace tavrelon {
 
-// For the test of the error path only: the standard catalogue, except that the second name's
-// school text is "7", a school with no option. Choosing that name is a run-time error.
-const Catalogue &webCatalogue()
+const Catalogue &faultyCatalogue()
 {
     static const auto tables = [] {
         const auto &standard = Catalogue::standard();
@@ -28,3 +26,5 @@ const Catalogue &webCatalogue()
     static const Catalogue catalogue(tables.first, tables.second);
     return catalogue;
 }
+
+} // namespace tavrelon
