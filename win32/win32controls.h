@@ -44,5 +44,6 @@ private:
     HWND m_names;
     std::vector<HWND> m_options;
     HWND m_resultBox;
+    bool m_announcing = false;
     std::unique_ptr<LiveRegion> m_liveRegion;
 };
