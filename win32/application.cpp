@@ -5,7 +5,6 @@
 #include "utf16.h"
 
 #include <commctrl.h>
-#include <objbase.h>
 
 namespace Application {
 
@@ -18,26 +17,6 @@ void reportError(HWND owner, const std::exception_ptr &error)
     MessageBoxW(owner, message.c_str(), title.c_str(), MB_OK | MB_ICONERROR);
 }
 
-// COM on the window's thread, for the screen readers' annotation service (LiveRegion).
-class ComApartment
-{
-public:
-    ComApartment()
-        : m_initialised(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
-    { }
-    ~ComApartment()
-    {
-        if (m_initialised) {
-            CoUninitialize();
-        }
-    }
-    ComApartment(const ComApartment &) = delete;
-    ComApartment &operator=(const ComApartment &) = delete;
-
-private:
-    bool m_initialised;
-};
-
 } // namespace
 
 int run(HINSTANCE instance, const tavrelon::Catalogue &catalogue, int show)
@@ -45,7 +24,6 @@ int run(HINSTANCE instance, const tavrelon::Catalogue &catalogue, int show)
     // The system's current look for the standard controls (the manifest asks for version 6).
     INITCOMMONCONTROLSEX classes {sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&classes);
-    const ComApartment com;
     MainWindow window(catalogue);
     const bool created = window.create(instance, show);
     MSG message {};

@@ -18,7 +18,9 @@ constexpr LONG politeLiveSetting = 1;
 
 LiveRegion::LiveRegion(HWND control)
     : m_control(control)
+    , m_com(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
 {
+    // Should COM not have started on the thread, this fails on its own.
     if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
                                 IID_IAccPropServices, reinterpret_cast<void **>(&m_services)))) {
         m_services = nullptr;
@@ -40,6 +42,9 @@ LiveRegion::~LiveRegion()
                                        properties, 2);
         }
         m_services->Release();
+    }
+    if (m_com) {
+        CoUninitialize();
     }
 }
 

@@ -10,7 +10,7 @@ struct IAccPropServices;
 // and JAWS speak the control's accessible name when the window says that the region changed.
 // The name is set to the text to be spoken just before each announcement. Without the system's
 // annotation service (older systems, or Wine, whose is a stub) announce() still raises the
-// event, and the control keeps its own name.
+// event, and the control keeps its own name. It brings COM to the calling thread while it lives.
 class LiveRegion
 {
 public:
@@ -26,6 +26,7 @@ public:
 
 private:
     HWND m_control;
+    bool m_com;
     IAccPropServices *m_services = nullptr;
     bool m_annotated = false;
 };
