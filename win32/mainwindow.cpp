@@ -134,7 +134,7 @@ bool MainWindow::create(HINSTANCE instance, int show)
     centreOnWorkArea();
     ShowWindow(m_window, show);
     // Focus starts in the result box, the first control in tab order.
-    SetFocus(m_children[tabOrder().front()]);
+    SetFocus(firstControl());
     return true;
 }
 
@@ -174,6 +174,14 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
                                reinterpret_cast<HWND>(lParam));
     case WM_NEXTDLGCTL:
         onNextControl(wParam, LOWORD(lParam) != 0);
+        return 0;
+    case WM_ACTIVATE:
+        if (onActivate(LOWORD(wParam), HIWORD(wParam) != 0)) {
+            return 0;
+        }
+        break;
+    case WM_SETFOCUS:
+        onSetFocus();
         return 0;
     case WM_VKEYTOITEM:
         return onListKey(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
@@ -230,6 +238,8 @@ bool MainWindow::onCreate()
     m_controls->setText(0, FormDesign::assignmentText());
     m_session = std::make_unique<tavrelon::FormSession>(
         *m_controls, [this](const std::exception_ptr &error) { fail(error); });
+    // The assignment is read from the box; every report after it is also announced.
+    m_controls->announceReports(true);
     return true;
 }
 
@@ -350,6 +360,43 @@ void MainWindow::onNextControl(WPARAM which, bool isHandle)
     }
 }
 
+bool MainWindow::onActivate(int state, bool minimized)
+{
+    // The window keeps its focused control across activation, as a dialog box does: left to
+    // itself the system would give the focus to the window, where no key does anything.
+    if (state == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(m_window, focus)) {
+            m_lastFocus = focus;
+        }
+        return false;
+    }
+    if (minimized) {
+        return false;
+    }
+    onSetFocus();
+    return true;
+}
+
+void MainWindow::onSetFocus()
+{
+    // The window itself takes no keys: the focus goes on to the control that last had it, or
+    // to the first in tab order.
+    HWND target = m_lastFocus;
+    if (target == nullptr || !IsWindow(target) || !IsWindowVisible(target) ||
+        !IsWindowEnabled(target)) {
+        target = firstControl();
+    }
+    if (target != nullptr) {
+        SetFocus(target);
+    }
+}
+
+HWND MainWindow::firstControl() const
+{
+    return m_children[tabOrder().front()];
+}
+
 void MainWindow::onDpiChanged(int dpi, const RECT &suggested)
 {
     m_dpi = dpi;
@@ -385,6 +432,9 @@ void MainWindow::onColoursChanged()
 
 void MainWindow::onDestroy()
 {
+    if (m_controls) {
+        m_controls->announceReports(false);
+    }
     PostQuitMessage(m_error ? 1 : 0);
 }
 

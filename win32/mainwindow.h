@@ -41,6 +41,8 @@ private:
     LRESULT onControlColour(UINT message, HDC dc, HWND control);
     LRESULT onListKey(int key, int caretRow, HWND list);
     void onNextControl(WPARAM which, bool isHandle);
+    bool onActivate(int state, bool minimized);
+    void onSetFocus();
     void onDpiChanged(int dpi, const RECT &suggested);
     void onEraseBackground(HDC dc);
     void onColoursChanged();
@@ -52,11 +54,14 @@ private:
     void centreOnWorkArea();
     void fail(std::exception_ptr error);
     int rowOf(HWND control) const;
+    HWND firstControl() const;
 
     const tavrelon::Catalogue &m_catalogue;
     HWND m_window = nullptr;
     int m_dpi = USER_DEFAULT_SCREEN_DPI;
     bool m_highContrast = false;
+    // The control that had the focus when the window was last deactivated.
+    HWND m_lastFocus = nullptr;
     // The child window of each row of FormDesign::controls.
     std::array<HWND, FormDesign::controls.size()> m_children {};
     // The brush of each row that has a background colour of its own.

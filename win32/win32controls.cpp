@@ -89,8 +89,26 @@ void Win32Controls::setOptionValue(std::int16_t element, bool value)
                  reinterpret_cast<LPARAM>(button));
 }
 
+void Win32Controls::announceReports(bool on)
+{
+    m_announcing = on;
+    if (!on) {
+        m_liveRegion.reset();
+    }
+}
+
 void Win32Controls::showText(const std::string &text)
 {
     // The box takes CR LF line ends as they are, and shows the new text from its first line.
-    SetWindowTextW(m_resultBox, toUtf16(text).c_str());
+    const auto shown = toUtf16(text);
+    SetWindowTextW(m_resultBox, shown.c_str());
+    // The box holds the whole report, and that is what is spoken, once per text written. The
+    // box becomes a live region with the first report, which keeps the annotation service
+    // (oleacc.dll) out of the program's start.
+    if (m_announcing) {
+        if (!m_liveRegion) {
+            m_liveRegion = std::make_unique<LiveRegion>(m_resultBox);
+        }
+        m_liveRegion->announce(shown);
+    }
 }

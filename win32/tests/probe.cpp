@@ -4,6 +4,9 @@
 //   probe messagebox     the message box the program shows, if any
 //   probe version FILE   FileVersion and ProductVersion of an executable
 //   probe scroll ROW     scrolls the names list so that ROW is the top row
+//   probe listen         records each live-region change of the window until it goes: a line
+//                        {"listening":true} once the hook is in place, then one line per event
+//                        with the control and its accessible name and value
 //   probe close          asks the window to close
 //   probe endsession     asks the program to go as the Restart Manager does; prints whether it
 //                        agreed (WM_QUERYENDSESSION)
@@ -18,6 +21,8 @@
 
 #include <windows.h>
 
+#include <objbase.h>
+#include <oleacc.h>
 #include <uxtheme.h>
 
 #include <fcntl.h>
@@ -163,6 +168,66 @@ std::string focusName(HWND window)
     }
     const int row = ControlIds::rowOf(GetDlgCtrlID(info.hwndFocus));
     return row < 0 ? quoted("other") : quoted(controlName(FormDesign::controls[std::size_t(row)]));
+}
+
+// A BSTR property of an accessible object as a JSON string, or null when it has none.
+template<typename Getter> std::string accessibleText(Getter get)
+{
+    BSTR text = nullptr;
+    if (FAILED(get(&text)) || text == nullptr) {
+        return "null";
+    }
+    std::string out = quoted(toUtf8(std::wstring(text, SysStringLen(text))));
+    SysFreeString(text);
+    return out;
+}
+
+// What a screen reader finds when told that a live region changed: the control, and the name
+// and value of its accessible object.
+void CALLBACK onLiveRegionChanged(HWINEVENTHOOK /*hook*/, DWORD /*event*/, HWND control,
+                                  LONG object, LONG child, DWORD /*thread*/, DWORD /*time*/)
+{
+    const int row = ControlIds::rowOf(GetDlgCtrlID(control));
+    std::string line = "{\"control\":" +
+        (row < 0 ? quoted("other") : quoted(controlName(FormDesign::controls[std::size_t(row)])));
+    IAccessible *accessible = nullptr;
+    VARIANT element;
+    VariantInit(&element);
+    if (SUCCEEDED(AccessibleObjectFromEvent(control, static_cast<DWORD>(object),
+                                            static_cast<DWORD>(child), &accessible, &element))) {
+        line += ",\"name\":" +
+            accessibleText([&](BSTR *text) { return accessible->get_accName(element, text); });
+        line += ",\"value\":" +
+            accessibleText([&](BSTR *text) { return accessible->get_accValue(element, text); });
+        accessible->Release();
+        VariantClear(&element);
+    }
+    std::fputs((line + "}\n").c_str(), stdout);
+    std::fflush(stdout);
+}
+
+int listen(HWND window)
+{
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    HWINEVENTHOOK hook =
+        SetWinEventHook(EVENT_OBJECT_LIVEREGIONCHANGED, EVENT_OBJECT_LIVEREGIONCHANGED, nullptr,
+                        onLiveRegionChanged, process, 0, WINEVENT_OUTOFCONTEXT);
+    if (hook == nullptr) {
+        return 2;
+    }
+    std::fputs("{\"listening\":true}\n", stdout);
+    std::fflush(stdout);
+    // The events arrive while the loop waits; a timer looks for the window's end.
+    SetTimer(nullptr, 0, 200, nullptr);
+    MSG message {};
+    while (IsWindow(window) && GetMessageW(&message, nullptr, 0, 0) > 0) {
+        DispatchMessageW(&message);
+    }
+    UnhookWinEvent(hook);
+    CoUninitialize();
+    return 0;
 }
 
 int printState(HWND window)
@@ -380,6 +445,9 @@ int wmain(int argc, wchar_t **argv)
         SendMessageW(window, WM_ENDSESSION, agreed ? TRUE : FALSE, ENDSESSION_CLOSEAPP);
         std::fputs(agreed ? "{\"agreed\":true}\n" : "{\"agreed\":false}\n", stdout);
         return 0;
+    }
+    if (command == L"listen") {
+        return listen(window);
     }
     if (command == L"close") {
         PostMessageW(window, WM_CLOSE, 0, 0);

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """The real tavrelon.exe under Wine on a virtual X server, driven with real X input and read
 back with the probe: start-up state and focus, layout against the form at 96 and 192 dpi,
-every school, every name, the keyboard, re-clicks, the version record, the exit status, and
-the error path on a faulty catalogue."""
+every school, every name, the keyboard, re-clicks, what screen readers are told of each
+report, the focus kept when switching windows under a window manager, the version record, the
+exit status, and the error path on a faulty catalogue."""
 
 import argparse
 import json
@@ -354,6 +355,104 @@ def check_read_only(s, checks):
     checks.equal(s.control("Text1(0)")["text"], before, "typing into the box changes nothing")
 
 
+RESULT_BOX_LABEL = "Избрана школа и нейните представители"
+
+
+def check_announcements(s, listener, checks, reports, rows):
+    """Each report written to the box, a repeated one too, is one live-region change of the box
+    for screen readers, whose value is the report; a step that writes no report is none. The
+    box's name is what Narrator and NVDA speak: the report where the system's annotation service
+    takes it, the box's label under Wine (its service is a stub: the name cannot be checked
+    here)."""
+    low = 1 if rows[4] == 0 else 0
+    steps = [
+        ("a click on a name", lambda: s.click_row(3), reports[rows[3]]),
+        ("a click on the same name again", lambda: s.click_row(3), reports[rows[3]]),
+        ("Down in the names list", lambda: s.wine.key("Down"), reports[rows[4]]),
+        ("a click on another school", lambda: s.click_control(f"Option1({low})", dx=20),
+         reports[low]),
+        ("a click on the checked school", lambda: s.click_control(f"Option1({low})", dx=20),
+         reports[low]),
+        ("Down in the option group", lambda: s.wine.key("Down"), reports[low + 1]),
+        ("Tab to the names list", lambda: s.wine.key("Tab"), None),
+    ]
+    names = set()
+    for what, step, report in steps:
+        before = len(listener.events())
+        step()
+        new = listener.settle(before + (1 if report else 0))[before:]
+        if report is None:
+            checks.equal(new, [], f"{what}: no report, nothing announced")
+            continue
+        if not checks.equal(len(new), 1, f"{what}: one announcement"):
+            continue
+        event = new[0]
+        checks.equal((event.get("control"), event.get("value")), ("Text1(0)", report),
+                     f"{what}: the box is announced, its accessible value the report")
+        checks.check(event.get("name") in (report, RESULT_BOX_LABEL),
+                     f"{what}: the box's accessible name is the report or its label",
+                     event.get("name"))
+        names.add(event.get("name") == report)
+    print(f"note  the accessible name carried the report: {sorted(names)}")
+
+
+def click_client(wine, name):
+    """A click near the top left corner of the visible X window of that name, inside it."""
+    out = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", name,
+                          "getwindowgeometry", "--shell"], env=wine.env, capture_output=True,
+                         text=True).stdout
+    geometry = dict(line.split("=") for line in out.split())
+    wine.click(int(geometry["X"]) + 5, int(geometry["Y"]) + 5)
+
+
+def check_focus_kept(wine, program, checks, reports, rows):
+    """Under a window manager, switching to another window and back, by Alt+Tab or by a click
+    on the other window and then on the title bar, leaves the focus on the control that had it,
+    as a dialog box does: the next arrow key chooses at once (the names list and an option).
+    The rows walked through belong to three different schools, so each report differs."""
+    with wine.window_manager():
+        s = Session(wine, program, checks)
+        title = wine.frame_extents("Tavrelon")[2]
+
+        def alt_tab():
+            wine.key("alt+Tab")
+            time.sleep(0.5)
+            away = wine.active_window()
+            wine.key("alt+Tab")
+            return away
+
+        def title_bar():
+            click_client(wine, "^xmessage$")
+            time.sleep(0.5)
+            away = wine.active_window()
+            x0, y0, width = s.state["client"][:3]
+            wine.click(x0 + width // 3, y0 - title // 2)
+            return away
+
+        for control, start, after in (
+                ("List1(0)", lambda: s.click_row(6),
+                 [(7, [rows[7]], reports[rows[7]]), (8, [rows[8]], reports[rows[8]])]),
+                ("Option1(0)", lambda: s.click_control("Option1(0)", dx=20),
+                 [(8, [1], reports[1]), (8, [2], reports[2])])):
+            start()
+            for (how, switch), expected in zip((("Alt+Tab", alt_tab), ("the title bar",
+                                                                      title_bar)), after):
+                away = switch()
+                time.sleep(0.5)
+                s.refresh()
+                checks.equal(away, "xmessage", f"{control}, {how}: the other window was active")
+                checks.equal(s.state["focus"], control,
+                             f"{control}, {how}: the focus is back on {control}")
+                s.wine.key("Down")
+                s.refresh()
+                focused = f"Option1({expected[1][0]})" if control.startswith("Option") \
+                    else control
+                checks.equal((s.summary(), s.state["focus"]), (expected, focused),
+                             f"{control}, {how}: Down then chooses at once")
+                control = focused
+        checks.equal(s.close(), 0, "exit status 0 under a window manager")
+
+
 def check_version(wine, checks, program):
     version = wine.probe("version", program)
     checks.equal(version, {"FileVersion": "1.00", "ProductVersion": "1.00"},
@@ -401,6 +500,7 @@ def main():
     with Wine(args.prefix, args.probe) as wine:
         set_dpi(wine, 96)
         s = Session(wine, args.program, checks)
+        listener = wine.listen(workdir / "announcements.jsonl")
         check_start(s, checks, reports, rows)
         check_layout(s, checks, "96 dpi")
         check_names(s, checks)
@@ -412,6 +512,7 @@ def main():
         check_mouse(s, checks, reports, rows)
         check_option_arrows(s, checks, reports)
         check_read_only(s, checks)
+        check_announcements(s, listener, checks, reports, rows)
         # A choice in the list takes the focus from the box, whose Ctrl+A selection (the
         # system's highlight) would otherwise be measured as its text.
         s.click_row(3)
@@ -422,6 +523,8 @@ def main():
             time.sleep(1)
             wine.screenshot(pathlib.Path(os.environ["TAVRELON_WINDOWS_SCREENSHOT"]).resolve())
         checks.equal(s.close(), 0, "exit status 0 after Alt+F4")
+        listener.stop()
+        check_focus_kept(wine, args.program, checks, reports, rows)
         check_high_contrast(wine, checks, args.program, workdir)
         check_version(wine, checks, args.program)
         check_error_path(wine, checks, args.faulty)

@@ -1,6 +1,7 @@
 """Runs Windows programs under Wine on a private virtual X server, drives them with real X
 input (xdotool) and reads them back with the probe (probe.cpp). Standard library only."""
 
+import contextlib
 import json
 import os
 import pathlib
@@ -109,6 +110,52 @@ class Wine:
             time.sleep(0.2)
         return None
 
+    def listen(self, path):
+        """What screen readers are told of the window's live regions, from now on."""
+        return Listener(self, path)
+
+    @contextlib.contextmanager
+    def window_manager(self):
+        """openbox on the display with its default settings (title bars, Alt+Tab), and another
+        X client (xmessage, top left) to switch to; both stop at the end."""
+        config = tempfile.TemporaryDirectory()
+        manager = subprocess.Popen(["openbox", "--sm-disable"],
+                                   env=dict(self.env, XDG_CONFIG_HOME=config.name),
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        other = None
+        try:
+            deadline = time.monotonic() + 20
+            while "window id" not in subprocess.run(
+                    ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=self.env,
+                    capture_output=True, text=True).stdout:
+                if time.monotonic() > deadline or manager.poll() is not None:
+                    raise RuntimeError("openbox did not start")
+                time.sleep(0.2)
+            other = subprocess.Popen(["xmessage", "-geometry", "+0+0", "another window"],
+                                     env=self.env, stdout=subprocess.DEVNULL,
+                                     stderr=subprocess.DEVNULL)
+            yield
+        finally:
+            for process in (other, manager):
+                if process:
+                    process.terminate()
+                    process.wait()
+            config.cleanup()
+
+    def active_window(self):
+        """The name of the X window that has the focus, as the window manager says."""
+        return subprocess.run(["xdotool", "getactivewindow", "getwindowname"], env=self.env,
+                              capture_output=True, text=True).stdout.strip()
+
+    def frame_extents(self, name):
+        """The window manager's frame around the visible window of that name: left, right,
+        top, bottom in pixels."""
+        window = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", name],
+                                env=self.env, capture_output=True, text=True).stdout.split()
+        out = subprocess.run(["xprop", "-id", window[0], "_NET_FRAME_EXTENTS"], env=self.env,
+                             capture_output=True, text=True).stdout
+        return [int(n) for n in out.split("=")[-1].split(",")]
+
     def xdotool(self, *args):
         subprocess.run(["xdotool", *map(str, args)], env=self.env, check=True)
 
@@ -123,3 +170,44 @@ class Wine:
         window = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "Tavrelon"],
                                 env=self.env, capture_output=True, text=True).stdout.split()
         subprocess.run(["import", "-window", window[0], str(path)], env=self.env, check=True)
+
+
+class Listener:
+    """The probe's WinEvent hook for live-region changes of the window (probe listen), running
+    beside the program: one JSON line per event in a file, as a screen reader would see it."""
+
+    def __init__(self, wine, path):
+        self.path = pathlib.Path(path)
+        self.out = open(self.path, "w")
+        self.process = subprocess.Popen(["wine", wine.probe_exe, "listen"], env=wine.env,
+                                        stdout=self.out, stderr=subprocess.DEVNULL,
+                                        stdin=subprocess.DEVNULL)
+        deadline = time.monotonic() + 30
+        while not self.lines():
+            if time.monotonic() > deadline or self.process.poll() is not None:
+                raise RuntimeError("probe listen did not start")
+            time.sleep(0.1)
+
+    def lines(self):
+        text = self.path.read_text(encoding="utf-8")
+        return [json.loads(line) for line in text.split("\n")[:-1]]
+
+    def events(self):
+        return self.lines()[1:]
+
+    def settle(self, at_least, seconds=5, quiet=0.5):
+        """The events once there are at least that many and none came for a moment."""
+        deadline = time.monotonic() + seconds
+        while len(self.events()) < at_least and time.monotonic() < deadline:
+            time.sleep(0.05)
+        time.sleep(quiet)
+        return self.events()
+
+    def stop(self):
+        """The probe ends with the window; if the window stays, it is stopped."""
+        try:
+            self.process.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.wait()
+        self.out.close()
