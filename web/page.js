@@ -52,10 +52,33 @@ const page = {
     box.value = text;
     box.setSelectionRange(0, 0);
     if (announcing) {
-      announcer.textContent = text;
+      announce(text);
+      document.dispatchEvent(new Event('tavrelonreport'));
     }
   },
 };
+
+// What the live region says for a report: the school, then its names, as sentences that speech
+// reads with pauses ("Софийска книжовна школа. Представители: йеромонах Гаврил, …, св. Георги
+// Софийски."), all taken from the report's own lines.
+function spoken(text) {
+  const [heading = '', caption = '', ...names] = text.split('\r\n').map((line) => line.trim()).filter(Boolean);
+  const school = heading.replace(/^[^:]*:\s*/, '');
+  return `${school}. ${caption}${names.length ? ` ${names.join(', ')}.` : ''}`;
+}
+
+// The region is emptied at once and filled a moment later, so that the same report again is a
+// change too, and so spoken again; while a key is held only the last report is spoken. Chromium
+// hands the accessibility tree to the screen reader in batches: an empty region filled within
+// the same batch would look unchanged to it.
+let announcement = 0;
+function announce(text) {
+  announcer.textContent = '';
+  clearTimeout(announcement);
+  announcement = setTimeout(() => {
+    announcer.textContent = spoken(text);
+  }, 100);
+}
 
 function stop(message) {
   if (stopped) {
@@ -178,9 +201,10 @@ navigator.serviceWorker?.addEventListener('controllerchange', () => {
   }
 });
 
-// Keeps the site for reloads without a network, where the browser allows it.
+// Keeps the site for reloads without a network, where the browser allows it: the site opened on
+// its own, not in a course page's frame.
 function keepOffline() {
-  if ('serviceWorker' in navigator && location.protocol !== 'file:') {
+  if ('serviceWorker' in navigator && location.protocol !== 'file:' && self === top) {
     navigator.serviceWorker.register('sw.js').catch(() => {});
   }
 }
