@@ -328,7 +328,8 @@ std::string styleSheet(const tavrelon::Catalogue &catalogue, std::string_view sh
            "#Tavrelon[inert]{filter:grayscale(1)}\n"
            "dialog{font:16px sans-serif;max-width:30em}dialog p{white-space:pre-line}\n"
            // Read to screen readers only: each new report.
-           ".announcer{position:absolute;width:1px;height:1px;overflow:hidden;"
+           // At the top left, not below the window: a frame of the window's size scrolls not.
+           ".announcer{position:absolute;left:0;top:0;width:1px;height:1px;overflow:hidden;"
            "clip-path:inset(50%);white-space:nowrap}\n";
     for (const auto &control : FormDesign::controls) {
         css << controlRule(control);
@@ -415,8 +416,8 @@ std::string filled(std::string text, const std::map<std::string, std::string> &v
     }
     const auto left = text.find('@');
     if (left != std::string::npos) {
-        std::cerr << "tavrelon_pagegen: unfilled " << text.substr(left, text.find('\n', left) - left)
-                  << "\n";
+        std::cerr << "tavrelon_pagegen: unfilled "
+                  << text.substr(left, text.find('\n', left) - left) << "\n";
         return {};
     }
     return text;

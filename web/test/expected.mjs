@@ -39,5 +39,17 @@ function assignment() {
   return cString(text.match(/assignmentText\(\)\s*\{[^"]*return([\s\S]*?);\s*\}/)[1]);
 }
 
-export const expected = { ...reports(), controls: controls(), assignment: assignment() };
+// What the live region says for each school's report: the school, then its names, as sentences.
+function spoken(report) {
+  const [heading, caption, ...names] = report.split('\r\n').filter(Boolean);
+  return `${heading.replace('Избрана: ', '')}. ${caption} ${names.map((n) => n.trim()).join(', ')}.`;
+}
+
+const known = reports();
+export const expected = {
+  ...known,
+  spoken: known.schools.map(spoken),
+  controls: controls(),
+  assignment: assignment(),
+};
 export const pixels = (twips) => Math.floor((twips * 96 + 720) / 1440);
