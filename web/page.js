@@ -67,16 +67,20 @@ function spoken(text) {
   return `${school}. ${caption}${names.length ? ` ${names.join(', ')}.` : ''}`;
 }
 
-// The region is emptied at once and filled a moment later, so that the same report again is a
-// change too, and so spoken again; while a key is held only the last report is spoken. Chromium
-// hands the accessibility tree to the screen reader in batches: an empty region filled within
-// the same batch would look unchanged to it.
+// The region is emptied at once and filled a moment later, so that the screen reader gets the
+// whole text as new; while a key is held only the last report is spoken. Chromium hands the
+// accessibility tree to the screen reader in batches: an empty region filled within the same
+// batch would look unchanged to it. Orca also drops a filling equal to the one before as a
+// duplicate, so every other one ends in a no-break space, which speech passes over: the same
+// report again is spoken again.
 let announcement = 0;
+let marked = false;
 function announce(text) {
   announcer.textContent = '';
   clearTimeout(announcement);
   announcement = setTimeout(() => {
-    announcer.textContent = spoken(text);
+    marked = !marked;
+    announcer.textContent = spoken(text) + (marked ? '\u00a0' : '');
   }, 100);
 }
 
