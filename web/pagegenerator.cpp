@@ -358,7 +358,7 @@ std::string styleSheet(const tavrelon::Catalogue &catalogue, std::string_view sh
 // The scroll bars' arrows, pointing up or down, black or white.
 std::string arrow(bool up, bool white = false)
 {
-    return std::string("<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 7 4\"><path") +
+    return std::string(R"(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 7 4"><path)") +
         (white ? " fill=\"#fff\"" : "") + " d=\"" + (up ? "M0 4L3.5 0L7 4z" : "M0 0L3.5 4L7 0z") +
         "\"/></svg>\n";
 }
