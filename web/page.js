@@ -206,9 +206,9 @@ navigator.serviceWorker?.addEventListener('controllerchange', () => {
 });
 
 // Keeps the site for reloads without a network, where the browser allows it: the site opened on
-// its own, not in a course page's frame.
+// its own, not in a course page's frame nor in a window a learning platform opened for it.
 function keepOffline() {
-  if ('serviceWorker' in navigator && location.protocol !== 'file:' && self === top) {
+  if ('serviceWorker' in navigator && location.protocol !== 'file:' && self === top && !self.opener) {
     navigator.serviceWorker.register('sw.js').catch(() => {});
   }
 }

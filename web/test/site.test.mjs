@@ -906,6 +906,14 @@ async function openWithFrame(context, url, viewport = { width: 800, height: 600 
   return { page, frame, problems };
 }
 
+// How many service workers the page has registered, half a second after it started: the site
+// opened on its own registers one by then.
+const workers = (page) =>
+  page.evaluate(async () => {
+    await new Promise((done) => setTimeout(done, 500));
+    return (await navigator.serviceWorker.getRegistrations()).length;
+  });
+
 // How the window sits in its frame: the frame's size, what would scroll, the window's box.
 const fitInFrame = (frame) =>
   frame.evaluate(() => {
@@ -967,9 +975,14 @@ describe('in a course page', () => {
       await frame.waitForFunction((text) => document.querySelector('[role=status]').textContent.trim() === text, {},
         expected.spoken[expected.schoolOfRow[6]]);
       // Offline use belongs to the site opened on its own: no service worker in a frame.
-      assert.equal(await frame.evaluate(async () => (await navigator.serviceWorker.getRegistrations()).length), 0);
+      assert.equal(await workers(frame), 0);
       assert.deepEqual(problems, []);
       await page.close();
+      // The same site opened on its own does register one.
+      const alone = await context.newPage();
+      await alone.goto(siteServer.url);
+      await alone.waitForFunction(() => document.documentElement.dataset.state === 'ready');
+      assert.equal(await workers(alone), 1, 'a worker for the site on its own');
     } finally {
       await context.close();
     }
@@ -1172,6 +1185,7 @@ describe('as a SCORM 1.2 package', () => {
       await popup.waitForFunction(() => document.documentElement.dataset.state === 'ready');
       await (await option(popup, 2)).click();
       assertShows(await state(popup), 2, 'a school in the window');
+      assert.equal(await workers(popup), 0, 'no service worker on the platform');
       await popup.close({ runBeforeUnload: true });
       await page.waitForFunction(() => globalThis.calls.length >= 4);
       assert.deepEqual(await page.evaluate(() => globalThis.calls.map((c) => c.slice(0, 1).concat(c.slice(-2)))), [
