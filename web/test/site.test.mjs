@@ -496,6 +496,11 @@ describe('for screen readers and the keyboard', () => {
           .observe(region, { childList: true, characterData: true, subtree: true });
       });
       const steps = [
+        ['Space on the first option, reached with Tab', async () => {
+          await page.focus('#Text1_0');
+          await page.keyboard.press('Tab');
+          await page.keyboard.press('Space');
+        }, 0],
         ['school 1 clicked', () => option(page, 1).then((o) => o.click()), 1],
         ['ArrowDown in the group', () => page.keyboard.press('ArrowDown'), 2],
         ['ArrowUp in the group', () => page.keyboard.press('ArrowUp'), 1],
