@@ -43,14 +43,30 @@ function call(name, ...values) {
 }
 
 if (api && call('LMSInitialize', '')) {
+  let pending = false;
+  const complete = () => {
+    if (pending) {
+      pending = false;
+      call('LMSSetValue', 'cmi.core.lesson_status', 'completed');
+      call('LMSCommit', '');
+    }
+  };
   document.addEventListener(
     'tavrelonreport',
     () => {
-      call('LMSSetValue', 'cmi.core.lesson_status', 'completed');
-      call('LMSCommit', '');
+      pending = true;
+      // Once the report is on the screen: a platform's commit may wait for its server.
+      requestAnimationFrame(() => setTimeout(complete));
     },
     { once: true },
   );
-  addEventListener('pagehide', () => call('LMSFinish', ''), { once: true });
+  addEventListener(
+    'pagehide',
+    () => {
+      complete();
+      call('LMSFinish', '');
+    },
+    { once: true },
+  );
 }
 }

@@ -1159,6 +1159,7 @@ describe('as a SCORM 1.2 package', () => {
       const before = await status();
       await (await option(frame, 1)).click();
       assertShows(await state(frame), 1, 'a school in the platform');
+      await page.waitForFunction(() => globalThis.calls.length >= 3);
       assert.deepEqual((await calls()).slice(1), [
         ['LMSSetValue', 'cmi.core.lesson_status', 'completed', 'true', '0'],
         ['LMSCommit', '', 'true', '0'],
@@ -1168,12 +1169,34 @@ describe('as a SCORM 1.2 package', () => {
       await clickRow(frame, 3);
       await (await option(frame, 0)).click();
       assertShows(await state(frame), 0, 'a later choice');
+      await frame.evaluate(() => new Promise((done) => requestAnimationFrame(() => setTimeout(done, 100))));
       assert.equal((await calls()).length, 3);
       await page.evaluate(() => {
         document.querySelector('iframe').src = 'about:blank';
       });
       await page.waitForFunction(() => globalThis.calls.length > 3);
       assert.deepEqual((await calls()).slice(3), [['LMSFinish', '', 'true', '0']]);
+      assert.deepEqual(problems, []);
+    } finally {
+      await page.close();
+    }
+  });
+
+  it('records the completion of a learner who leaves straight after the first choice', async () => {
+    const { page, frame, problems } = await openWithFrame(browser, `${platform.url}platform.html?api=scorm-again`);
+    try {
+      // The choice and the leaving in one task (the platform and the package share an origin,
+      // so one event loop): the page goes before its next frame.
+      assert.ok(frame);
+      await page.evaluate(() => {
+        const packaged = document.querySelector('iframe');
+        packaged.contentDocument.querySelector('input[value="2"]').click();
+        packaged.remove();
+      });
+      await page.waitForFunction(() => globalThis.calls.length >= 4);
+      assert.deepEqual(await page.evaluate(() => globalThis.calls.map((c) => c[0])),
+        ['LMSInitialize', 'LMSSetValue', 'LMSCommit', 'LMSFinish']);
+      assert.equal(await page.evaluate(() => globalThis.API.cmi.core.lesson_status), 'completed');
       assert.deepEqual(problems, []);
     } finally {
       await page.close();
