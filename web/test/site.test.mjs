@@ -1081,16 +1081,23 @@ describe('as a SCORM 1.2 package', () => {
     execFileSync('python3', ['-m', 'zipfile', '-e', scormPackage, unpacked]);
     const extra = mkdtempSync(join(tmpdir(), 'tavrelon-platform-'));
     writeFileSync(join(extra, 'platform.html'), platformPage);
+    // A platform serves the package's files with types of its own, and may not know WebAssembly's:
+    // the module then comes as application/octet-stream, which the browser does not compile
+    // while loading, but the page still starts.
+    writeFileSync(join(extra, '.htaccess'), readFileSync(join(site, '.htaccess'), 'utf8').replace(/^AddType .* \.wasm\n/m, ''));
     const overrides = new Map([
       ['/platform.html', join(extra, 'platform.html')],
       ['/scorm12.min.js', createRequire(import.meta.url).resolve('scorm-again/scorm12/min')],
     ]);
-    platform = await serve(unpacked, { overrides, rulesFrom: site });
+    platform = await serve(unpacked, { overrides, rulesFrom: extra });
   });
   after(async () => {
     await platform?.close();
     rmSync(unpacked, { recursive: true, force: true });
   });
+  // The browser may give up compiling tavrelon.wasm while loading it under the wrong type; the
+  // module's loader then fetches it again whole: one request cut short, and nothing else.
+  const platformProblems = (problems) => problems.filter((p) => p !== `failed: ${platform.url}tavrelon.wasm`);
 
   it('holds the site\'s own files and a manifest that launches the page and lists every file', async () => {
     const files = filesUnder(unpacked).sort();
@@ -1153,6 +1160,8 @@ describe('as a SCORM 1.2 package', () => {
   it('in a platform\'s frame with scorm-again: initialises, reports completed after the first choice, finishes on unload', async () => {
     const { page, frame, problems } = await openWithFrame(browser, `${platform.url}platform.html?api=scorm-again`);
     try {
+      const type = await frame.evaluate(async () => (await fetch('tavrelon.wasm')).headers.get('content-type'));
+      assert.equal(type, 'application/octet-stream', 'the platform does not know the type');
       const calls = () => page.evaluate(() => globalThis.calls);
       const status = () => page.evaluate(() => globalThis.API.cmi.core.lesson_status);
       assert.deepEqual(await calls(), [['LMSInitialize', '', 'true', '0']]);
@@ -1176,7 +1185,7 @@ describe('as a SCORM 1.2 package', () => {
       });
       await page.waitForFunction(() => globalThis.calls.length > 3);
       assert.deepEqual((await calls()).slice(3), [['LMSFinish', '', 'true', '0']]);
-      assert.deepEqual(problems, []);
+      assert.deepEqual(platformProblems(problems), []);
     } finally {
       await page.close();
     }
@@ -1197,7 +1206,7 @@ describe('as a SCORM 1.2 package', () => {
       assert.deepEqual(await page.evaluate(() => globalThis.calls.map((c) => c[0])),
         ['LMSInitialize', 'LMSSetValue', 'LMSCommit', 'LMSFinish']);
       assert.equal(await page.evaluate(() => globalThis.API.cmi.core.lesson_status), 'completed');
-      assert.deepEqual(problems, []);
+      assert.deepEqual(platformProblems(problems), []);
     } finally {
       await page.close();
     }
@@ -1240,7 +1249,7 @@ describe('as a SCORM 1.2 package', () => {
         await page.waitForFunction(() => document.querySelector('iframe').contentDocument?.URL === 'about:blank');
         // Nothing more is asked of an API that failed to start the session.
         assert.deepEqual(await page.evaluate(() => globalThis.calls), api === 'missing' ? [] : [['LMSInitialize', '']]);
-        assert.deepEqual(problems, []);
+        assert.deepEqual(platformProblems(problems), []);
       } finally {
         await page.close();
       }
