@@ -52,10 +52,37 @@ const page = {
     box.value = text;
     box.setSelectionRange(0, 0);
     if (announcing) {
-      announcer.textContent = text;
+      announce(text);
+      document.dispatchEvent(new Event('tavrelonreport'));
     }
   },
 };
+
+// What the live region says for a report: the school, then its names, as sentences that speech
+// reads with pauses ("Софийска книжовна школа. Представители: йеромонах Гаврил, …, св. Георги
+// Софийски."), all taken from the report's own lines.
+function spoken(text) {
+  const [heading = '', caption = '', ...names] = text.split('\r\n').map((line) => line.trim()).filter(Boolean);
+  const school = heading.replace(/^[^:]*:\s*/, '');
+  return `${school}. ${caption}${names.length ? ` ${names.join(', ')}.` : ''}`;
+}
+
+// The region is emptied at once and filled a moment later, so that the screen reader gets the
+// whole text as new; while a key is held only the last report is spoken. Chromium hands the
+// accessibility tree to the screen reader in batches: an empty region filled within the same
+// batch would look unchanged to it. Orca also drops a filling equal to the one before as a
+// duplicate, so every other one ends in a no-break space, which speech passes over: the same
+// report again is spoken again.
+let announcement = 0;
+let marked = false;
+function announce(text) {
+  announcer.textContent = '';
+  clearTimeout(announcement);
+  announcement = setTimeout(() => {
+    marked = !marked;
+    announcer.textContent = spoken(text) + (marked ? '\u00a0' : '');
+  }, 100);
+}
 
 function stop(message) {
   if (stopped) {
@@ -178,9 +205,10 @@ navigator.serviceWorker?.addEventListener('controllerchange', () => {
   }
 });
 
-// Keeps the site for reloads without a network, where the browser allows it.
+// Keeps the site for reloads without a network, where the browser allows it: the site opened on
+// its own, not in a course page's frame nor in a window a learning platform opened for it.
 function keepOffline() {
-  if ('serviceWorker' in navigator && location.protocol !== 'file:') {
+  if ('serviceWorker' in navigator && location.protocol !== 'file:' && self === top && !self.opener) {
     navigator.serviceWorker.register('sw.js').catch(() => {});
   }
 }

@@ -2,9 +2,10 @@
 // the browser paints the whole window before any script runs, its style sheet (the desktop window,
 // a phone's column and a tablet's enlargement), the scroll bars' arrows, the web app manifest and
 // the headers a web server should send:
-//   tavrelon_pagegen SITE_DIR HOSTING_DIR MODULE.js MODULE.wasm FONT
+//   tavrelon_pagegen SITE_DIR HOSTING_DIR MODULE.js MODULE.wasm FONT TEMPLATES_DIR
 // Run at build time under Node. HOSTING_DIR receives the nginx snippet; the site's own folder the
-// Apache .htaccess.
+// Apache .htaccess. Both are filled in from their templates in TEMPLATES_DIR (htaccess.in,
+// nginx-tavrelon.conf.in).
 #include "catalogue.h"
 #include "formdesign.h"
 
@@ -31,12 +32,14 @@ constexpr std::string_view description =
     "Трите старобългарски книжовни школи и осемнадесет граматици: изберете школа или име и вижте "
     "представителите на школата.";
 
-// The headers a web server should send with the site: a policy that allows nothing but the
-// site's own files, WebAssembly included.
+// The policy a web server should send with the site: nothing but the site's own files,
+// WebAssembly included. Any https: page (a course on a learning platform) and the site itself
+// may show it in a frame: the page has no action a framing page could trick a learner into
+// (nothing is sent, stored or bought), and a plain http: page may not.
 constexpr std::string_view contentSecurityPolicy =
     "default-src 'self'; script-src 'self' 'wasm-unsafe-eval'; style-src 'self'; "
     "img-src 'self'; font-src 'self'; connect-src 'self'; manifest-src 'self'; "
-    "worker-src 'self'; object-src 'none'; base-uri 'none'; frame-ancestors 'none'";
+    "worker-src 'self'; object-src 'none'; base-uri 'none'; frame-ancestors 'self' https:";
 
 // Each file type of the site and the type a server should name.
 constexpr std::array<std::pair<std::string_view, std::string_view>, 9> mediaTypes {{
@@ -325,7 +328,8 @@ std::string styleSheet(const tavrelon::Catalogue &catalogue, std::string_view sh
            "#Tavrelon[inert]{filter:grayscale(1)}\n"
            "dialog{font:16px sans-serif;max-width:30em}dialog p{white-space:pre-line}\n"
            // Read to screen readers only: each new report.
-           ".announcer{position:absolute;width:1px;height:1px;overflow:hidden;"
+           // At the top left, not below the window: a frame of the window's size scrolls not.
+           ".announcer{position:absolute;left:0;top:0;width:1px;height:1px;overflow:hidden;"
            "clip-path:inset(50%);white-space:nowrap}\n";
     for (const auto &control : FormDesign::controls) {
         css << controlRule(control);
@@ -354,7 +358,7 @@ std::string styleSheet(const tavrelon::Catalogue &catalogue, std::string_view sh
 // The scroll bars' arrows, pointing up or down, black or white.
 std::string arrow(bool up, bool white = false)
 {
-    return std::string("<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 7 4\"><path") +
+    return std::string(R"(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 7 4"><path)") +
         (white ? " fill=\"#fff\"" : "") + " d=\"" + (up ? "M0 4L3.5 0L7 4z" : "M0 0L3.5 4L7 0z") +
         "\"/></svg>\n";
 }
@@ -386,63 +390,78 @@ std::string manifest()
     return out.str();
 }
 
-// The types worth compressing: all but the PNG icons and the WOFF2 font, compressed already.
-std::string compressedTypes(std::string_view separator, std::string_view except = {})
+// The types worth compressing, separated by blanks: all but the PNG icons and the WOFF2 font,
+// compressed already.
+std::string compressedTypes(std::string_view except = {})
 {
     std::string list;
     for (const auto &[extension, type] : mediaTypes) {
         const auto name = type.substr(0, type.find(';'));
         if (extension != "png" && extension != "woff2" && name != except) {
-            list += std::string(separator) + std::string(name);
+            list += (list.empty() ? "" : " ") + std::string(name);
         }
     }
     return list;
 }
 
+// A template with each @NAME@ replaced by its value; empty when a name is left unfilled.
+std::string filled(std::string text, const std::map<std::string, std::string> &values)
+{
+    for (const auto &[name, value] : values) {
+        const auto placeholder = "@" + name + "@";
+        for (auto at = text.find(placeholder); at != std::string::npos;
+             at = text.find(placeholder, at + value.size())) {
+            text.replace(at, placeholder.size(), value);
+        }
+    }
+    const auto left = text.find('@');
+    if (left != std::string::npos) {
+        std::cerr << "tavrelon_pagegen: unfilled "
+                  << text.substr(left, text.find('\n', left) - left) << "\n";
+        return {};
+    }
+    return text;
+}
+
+std::string fileText(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (!in) {
+        std::cerr << "tavrelon_pagegen: cannot read " << path << "\n";
+    }
+    return text.str();
+}
+
 // Apache: the types, the policy and revalidation of every file (the service worker keeps the
 // site for offline use; the files carry no version in their names).
-std::string htaccess()
+std::string htaccess(const std::string &templates)
 {
-    std::ostringstream out;
-    out << "# Tavrelon: what the server sends with the site (Apache with mod_mime and "
-           "mod_headers).\n";
+    std::string types;
     for (const auto &[extension, type] : mediaTypes) {
-        out << "AddType " << (type.substr(0, type.find(';'))) << " ." << extension << "\n";
+        types += (types.empty() ? "" : "\n") + std::string("AddType ") +
+            std::string(type.substr(0, type.find(';'))) + " ." + std::string(extension);
     }
-    out << "AddCharset utf-8 .html .css .js .txt\n"
-        << "<IfModule mod_headers.c>\n"
-        << "    Header always set Content-Security-Policy \"" << contentSecurityPolicy << "\"\n"
-        << "    Header always set X-Content-Type-Options \"nosniff\"\n"
-        << "    Header always set Cache-Control \"no-cache\"\n"
-        << "</IfModule>\n"
-        << "<IfModule mod_deflate.c>\n"
-        << "    AddOutputFilterByType DEFLATE" << compressedTypes(" ") << "\n"
-        << "</IfModule>\n";
-    return out.str();
+    return filled(fileText(templates + "/htaccess.in"),
+                  {{"TYPES", types},
+                   {"POLICY", std::string(contentSecurityPolicy)},
+                   {"COMPRESSED", compressedTypes()}});
 }
 
 // nginx: the same, for a location block of the folder that holds the site.
-std::string nginx()
+std::string nginx(const std::string &templates)
 {
-    std::ostringstream out;
-    out << "# Tavrelon: what the server sends with the site. Put it in the server block, with\n"
-           "# the location of the folder that holds the site (here /tavrelon/).\n"
-           "location /tavrelon/ {\n"
-           "    types {\n";
+    std::string types;
     for (const auto &[extension, type] : mediaTypes) {
-        out << "        " << type.substr(0, type.find(';')) << " " << extension << ";\n";
+        types += (types.empty() ? "" : "\n") + std::string(8, ' ') +
+            std::string(type.substr(0, type.find(';'))) + " " + std::string(extension) + ";";
     }
-    out << "    }\n"
-        << "    charset utf-8;\n"
-        << "    charset_types text/css text/javascript text/plain;\n"
-        << "    add_header Content-Security-Policy \"" << contentSecurityPolicy << "\" always;\n"
-        << "    add_header X-Content-Type-Options \"nosniff\" always;\n"
-        << "    add_header Cache-Control \"no-cache\" always;\n"
-        << "    gzip on;\n"
-        // nginx compresses text/html whenever gzip is on, and warns when it is named.
-        << "    gzip_types" << compressedTypes(" ", "text/html") << ";\n"
-        << "}\n";
-    return out.str();
+    // nginx compresses text/html whenever gzip is on, and warns when it is named.
+    return filled(fileText(templates + "/nginx-tavrelon.conf.in"),
+                  {{"TYPES", types},
+                   {"POLICY", std::string(contentSecurityPolicy)},
+                   {"COMPRESSED", compressedTypes("text/html")}});
 }
 
 // name="value", with a blank before it.
@@ -593,6 +612,9 @@ std::string page(std::string_view module, std::string_view wasm)
 
 bool write(const std::string &path, const std::string &text)
 {
+    if (text.empty()) {
+        return false;
+    }
     std::ofstream out(path, std::ios::binary);
     out << text;
     out.close();
@@ -606,12 +628,14 @@ bool write(const std::string &path, const std::string &text)
 
 int main(int argc, char **argv)
 {
-    if (argc != 6) {
-        std::cerr << "usage: tavrelon_pagegen SITE_DIR HOSTING_DIR MODULE.js MODULE.wasm FONT\n";
+    if (argc != 7) {
+        std::cerr << "usage: tavrelon_pagegen SITE_DIR HOSTING_DIR MODULE.js MODULE.wasm FONT "
+                     "TEMPLATES_DIR\n";
         return 2;
     }
     const std::string site = argv[1];
     const std::string hosting = argv[2];
+    const std::string templates = argv[6];
     const auto &catalogue = tavrelon::Catalogue::standard();
     const bool written = write(site + "/index.html", page(argv[3], argv[4])) &&
         write(site + "/" + std::string(styleSheetFile), styleSheet(catalogue, argv[5])) &&
@@ -620,6 +644,7 @@ int main(int argc, char **argv)
         write(site + "/scroll-up-white.svg", arrow(true, true)) &&
         write(site + "/scroll-down-white.svg", arrow(false, true)) &&
         write(site + "/" + std::string(manifestFile), manifest()) &&
-        write(site + "/.htaccess", htaccess()) && write(hosting + "/nginx-tavrelon.conf", nginx());
+        write(site + "/.htaccess", htaccess(templates)) &&
+        write(hosting + "/nginx-tavrelon.conf", nginx(templates));
     return written ? 0 : 1;
 }

@@ -2,8 +2,12 @@
 // no caching. It names each file's type as the site's own .htaccess does, so that the tests
 // check the configuration the site ships. Options: `overrides` maps a request path to another
 // file (the faulty module, for one); `headers` are sent with every answer (the site's policy,
-// for one); `folder` serves the site from a sub-folder ('/tavrelon/') instead of the root.
+// for one); `folder` serves the site from a sub-folder ('/tavrelon/') instead of the root;
+// `host` is another loopback address than 127.0.0.1 (another origin, as a course page is);
+// `tls` ({ key, cert }) serves HTTPS; `rulesFrom` is the folder whose .htaccess names the types,
+// when `root` has none (the SCORM package).
 import { createServer } from 'node:http';
+import { createServer as createSecureServer } from 'node:https';
 import { readFile } from 'node:fs/promises';
 import { readFileSync } from 'node:fs';
 import { extname, join, normalize } from 'node:path';
@@ -23,9 +27,9 @@ export function hostingRules(root) {
   return { types, headers };
 }
 
-export async function serve(root, { overrides = new Map(), headers = {}, folder = '/' } = {}) {
-  const { types } = hostingRules(root);
-  const server = createServer(async (request, response) => {
+export async function serve(root, { overrides = new Map(), headers = {}, folder = '/', host = '127.0.0.1', tls, rulesFrom = root } = {}) {
+  const { types } = hostingRules(rulesFrom);
+  const answer = async (request, response) => {
     const path = new URL(request.url, 'http://localhost').pathname;
     if (!path.startsWith(folder)) {
       response.writeHead(404).end();
@@ -45,11 +49,12 @@ export async function serve(root, { overrides = new Map(), headers = {}, folder 
     } catch {
       response.writeHead(404, headers).end();
     }
-  });
-  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  };
+  const server = tls ? createSecureServer(tls, answer) : createServer(answer);
+  await new Promise((resolve) => server.listen(0, host, resolve));
   const { port } = server.address();
   return {
-    url: `http://127.0.0.1:${port}${folder}`,
+    url: `${tls ? 'https' : 'http'}://${host}:${port}${folder}`,
     // Closes every open connection too: a closed server is a site gone offline.
     close: () =>
       new Promise((resolve) => {

@@ -3,15 +3,16 @@
 // compared byte for byte with the reports the C++ tests expect (tests/form.json of the build).
 //   node --test web/test/site.test.mjs   (TAVRELON_WEB_SITE, TAVRELON_WEB_FAULTY: the builds;
 //   TAVRELON_WEB_SCREENSHOT, TAVRELON_WEB_PHONE_SCREENSHOT: where to save a picture of the window
-//   on a desktop and on a phone; TAVRELON_WEB_HOSTING: the server snippets' folder)
+//   on a desktop and on a phone; TAVRELON_WEB_HOSTING: the server snippets' folder;
+//   TAVRELON_WEB_SCORM: the SCORM package)
 import assert from 'node:assert/strict';
-import { chmodSync, cpSync, existsSync, mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
-import { spawn } from 'node:child_process';
+import { chmodSync, cpSync, existsSync, mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync, statSync, writeFileSync } from 'node:fs';
+import { execFileSync, spawn, spawnSync } from 'node:child_process';
 import { createServer } from 'node:net';
 import { tmpdir } from 'node:os';
 import { after, before, describe, it } from 'node:test';
 import { createRequire } from 'node:module';
-import { join, resolve } from 'node:path';
+import { join, relative, resolve } from 'node:path';
 import { pathToFileURL } from 'node:url';
 import { launch } from './browser.mjs';
 import { expected, pixels } from './expected.mjs';
@@ -21,6 +22,7 @@ const buildDir = new URL('../../build-web/', import.meta.url).pathname;
 const site = process.env.TAVRELON_WEB_SITE ?? join(buildDir, 'site');
 const faulty = process.env.TAVRELON_WEB_FAULTY ?? join(buildDir, 'cmake/faulty');
 const hosting = process.env.TAVRELON_WEB_HOSTING ?? join(site, '../hosting');
+const scormPackage = process.env.TAVRELON_WEB_SCORM ?? join(site, '../tavrelon-1.0.0-scorm12.zip');
 const axeSource = readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
 const schoolNames = expected.captions;
 
@@ -85,11 +87,13 @@ async function nameRow(page, row) {
 }
 
 // Clicks a row of the names list with the mouse, scrolling it into view first, as a user would.
+// `page` may be a frame: the mouse is its page's.
 async function clickRow(page, row) {
   const item = await nameRow(page, row);
   await item.evaluate((o) => o.scrollIntoView({ block: 'nearest' }));
   const box = await item.boundingBox();
-  await page.mouse.click(box.x + box.width / 2, box.y + box.height / 2);
+  const { mouse } = 'mouse' in page ? page : page.page();
+  await mouse.click(box.x + box.width / 2, box.y + box.height / 2);
 }
 
 function assertShows(now, school, what) {
@@ -464,11 +468,69 @@ describe('for screen readers and the keyboard', () => {
       assert.equal(await region.evaluate((r) => r.getAttribute('aria-live')), 'polite');
       assert.equal(await region.evaluate((r) => r.textContent), '', 'silent at start: the box has the focus');
       await clickRow(page, 4);
-      assert.equal(await region.evaluate((r) => r.textContent), expected.schools[expected.schoolOfRow[4]]);
+      await page.waitForFunction((r, text) => r.textContent.trim() === text, {}, region, expected.spoken[expected.schoolOfRow[4]]);
       await (await option(page, 0)).click();
-      assert.equal(await region.evaluate((r) => r.textContent), expected.schools[0]);
+      await page.waitForFunction((r, text) => r.textContent.trim() === text, {}, region, expected.spoken[0]);
       const description = await page.$eval('meta[name=description]', (m) => m.content);
       assert.ok(description.length >= 50, description);
+      assert.deepEqual(problems, []);
+    } finally {
+      await page.close();
+    }
+  });
+
+  it('announces every report once, a repeated one too, as the school and then its names', async () => {
+    const { page, problems } = await open();
+    try {
+      assert.equal(expected.spoken[1],
+        'Софийска книжовна школа. Представители: йеромонах Гаврил, Матей Граматик, поп Пейо, св. Георги Софийски.');
+      // One live region, and not the box, which the focus may be on: nothing is read twice.
+      const live = await page.$$eval('[aria-live], [role=status], [role=alert], [role=log]', (all) =>
+        all.map((e) => e.tagName));
+      assert.deepEqual(live, ['DIV']);
+      // Every text the region takes, in order.
+      await page.evaluate(() => {
+        globalThis.heard = [];
+        const region = document.querySelector('[role=status]');
+        new MutationObserver(() => globalThis.heard.push(region.textContent))
+          .observe(region, { childList: true, characterData: true, subtree: true });
+      });
+      const steps = [
+        ['Space on the first option, reached with Tab', async () => {
+          await page.focus('#Text1_0');
+          await page.keyboard.press('Tab');
+          await page.keyboard.press('Space');
+        }, 0],
+        ['school 1 clicked', () => option(page, 1).then((o) => o.click()), 1],
+        ['ArrowDown in the group', () => page.keyboard.press('ArrowDown'), 2],
+        ['ArrowUp in the group', () => page.keyboard.press('ArrowUp'), 1],
+        ['a name of the same school clicked', () => clickRow(page, 12), 1],
+        ['the same name clicked again', () => clickRow(page, 12), 1],
+        ['ArrowDown in the list', () => page.keyboard.press('ArrowDown'), expected.schoolOfRow[13]],
+        ['ArrowDown to another name', () => page.keyboard.press('ArrowDown'), expected.schoolOfRow[14]],
+        ['ArrowDown to a name of the same school', () => page.keyboard.press('ArrowDown'), expected.schoolOfRow[15]],
+      ];
+      assert.equal(expected.schoolOfRow[14], expected.schoolOfRow[15]);
+      const fillings = [];
+      for (const [what, act, school] of steps) {
+        const [before, said] = await page.evaluate(() =>
+          [globalThis.heard.length, document.querySelector('[role=status]').textContent]);
+        await act();
+        await page.waitForFunction((n, text) => globalThis.heard.length > n && globalThis.heard.at(-1).trim() === text,
+          {}, before, expected.spoken[school]);
+        // Let a second filling, were there one, show up.
+        await new Promise((done) => setTimeout(done, 250));
+        const heard = await page.evaluate((n) => globalThis.heard.slice(n), before);
+        // Emptied first (when it held a report), then filled once; a filling never equals the one
+        // before it, which a screen reader would drop as a duplicate, so the same report again
+        // is spoken again.
+        assert.deepEqual(heard.map((text) => text.trim()), [...(said ? [''] : []), expected.spoken[school]],
+          `${what}: filled once`);
+        assert.match(heard.at(-1), /^[^\s]([^]*[^\s])?\u00a0?$/, `${what}: nothing but a no-break space added`);
+        assert.notEqual(heard.at(-1), fillings.at(-1), `${what}: a filling unlike the one before`);
+        fillings.push(heard.at(-1));
+        assertShows(await state(page), school, what);
+      }
       assert.deepEqual(problems, []);
     } finally {
       await page.close();
@@ -807,6 +869,405 @@ describe('on any web server', () => {
     } finally {
       await page.close();
       rmSync(copy, { recursive: true, force: true });
+    }
+  });
+});
+
+// A certificate for 127.0.0.1 and 127.0.0.2, made for the run: a course page is served over
+// HTTPS, as learning platforms are.
+function testCertificate() {
+  const folder = mkdtempSync(join(tmpdir(), 'tavrelon-tls-'));
+  try {
+    execFileSync('openssl', ['req', '-x509', '-newkey', 'ec', '-pkeyopt', 'ec_paramgen_curve:prime256v1',
+      '-nodes', '-days', '1', '-subj', '/CN=127.0.0.1', '-addext', 'subjectAltName=IP:127.0.0.1,IP:127.0.0.2',
+      '-keyout', join(folder, 'key.pem'), '-out', join(folder, 'cert.pem')], { stdio: 'ignore' });
+    return { key: readFileSync(join(folder, 'key.pem')), cert: readFileSync(join(folder, 'cert.pem')) };
+  } finally {
+    rmSync(folder, { recursive: true, force: true });
+  }
+}
+
+// Opens a page that holds the program in a frame, and collects what went wrong on it and in the
+// frame; resolves once the frame's program has started.
+async function openWithFrame(context, url, viewport = { width: 800, height: 600 }) {
+  const page = await context.newPage();
+  const problems = [];
+  page.on('console', (message) => {
+    if (message.type() === 'error' || message.type() === 'warning') {
+      problems.push(`console ${message.type()}: ${message.text()}`);
+    }
+  });
+  page.on('pageerror', (error) => problems.push(`page error: ${error.message}`));
+  page.on('requestfailed', (request) => problems.push(`failed: ${request.url()}`));
+  page.on('response', (response) => {
+    if (!response.ok() && response.status() !== 304) {
+      problems.push(`${response.status()}: ${response.url()}`);
+    }
+  });
+  await page.setViewport(viewport);
+  await page.goto(url);
+  const frame = await (await page.waitForSelector('iframe')).contentFrame();
+  await frame.waitForFunction(() => document.documentElement.dataset.state === 'ready');
+  return { page, frame, problems };
+}
+
+// How many service workers the page has registered, half a second after it started: the site
+// opened on its own registers one by then.
+const workers = (page) =>
+  page.evaluate(async () => {
+    await new Promise((done) => setTimeout(done, 500));
+    return (await navigator.serviceWorker.getRegistrations()).length;
+  });
+
+// How the window sits in its frame: the frame's size, what would scroll, the window's box.
+const fitInFrame = (frame) =>
+  frame.evaluate(() => {
+    const root = document.documentElement;
+    const area = document.getElementById('Tavrelon').getBoundingClientRect();
+    return {
+      frame: [innerWidth, innerHeight],
+      scrolls: root.scrollWidth > root.clientWidth || root.scrollHeight > root.clientHeight
+        ? [root.scrollWidth, root.scrollHeight, root.clientWidth, root.clientHeight] : false,
+      area: [area.left, area.top, area.width, area.height].map(Math.round),
+    };
+  });
+
+// The embed snippet of docs/browser.md, pointed at `url`.
+function embedSnippet(url) {
+  const snippet = readFileSync(new URL('../../docs/browser.md', import.meta.url), 'utf8').match(/<iframe [^\n]*<\/iframe>/)[0];
+  assert.match(snippet, /width="482" height="287" title="Tavrelon, школи"/);
+  return snippet.replace(/src="[^"]*"/, `src="${url}"`);
+}
+
+describe('in a course page', () => {
+  let secureBrowser;
+  let siteServer;
+  let course;
+  const scratch = mkdtempSync(join(tmpdir(), 'tavrelon-course-'));
+  before(async () => {
+    const tls = testCertificate();
+    const { headers } = hostingRules(site);
+    siteServer = await serve(site, { headers, tls, folder: '/tavrelon/' });
+    const page = (body) => `<!DOCTYPE html>\n<html lang="bg"><head><meta charset="utf-8"><title>Курс</title><link rel="icon" href="data:,"></head>` +
+      `<body><h1>Книжовните школи</h1>${body}</body></html>\n`;
+    writeFileSync(join(scratch, 'course.html'), page(embedSnippet(siteServer.url)));
+    // A platform on a phone: a column narrower than the window.
+    writeFileSync(join(scratch, 'narrow.html'), page(`<div style="width:320px">${embedSnippet(siteServer.url)}</div>`));
+    course = await serve(scratch, { host: '127.0.0.2', tls, rulesFrom: site });
+    secureBrowser = await launch(['--ignore-certificate-errors']);
+  });
+  after(async () => {
+    await secureBrowser?.close();
+    await course?.close();
+    await siteServer?.close();
+    rmSync(scratch, { recursive: true, force: true });
+  });
+
+  it('shows the whole window in a frame of its size, under the site\'s own policy, and works there', async () => {
+    const context = await secureBrowser.createBrowserContext();
+    try {
+      const { page, frame, problems } = await openWithFrame(context, `${course.url}course.html`);
+      assert.ok(frame.url().startsWith(siteServer.url), 'another origin than the course page');
+      const policy = await frame.evaluate(async () =>
+        (await fetch(location.href, { cache: 'no-store' })).headers.get('content-security-policy'));
+      assert.match(policy, /frame-ancestors 'self' https:$/);
+      assert.deepEqual(await fitInFrame(frame), { frame: [482, 287], scrolls: false, area: [0, 0, 482, 287] });
+      await (await option(frame, 2)).click();
+      assertShows(await state(frame), 2, 'a school in the frame');
+      const row = await nameRow(frame, 6);
+      await row.click();
+      assertShows(await state(frame), expected.schoolOfRow[6], 'a name in the frame');
+      await frame.waitForFunction((text) => document.querySelector('[role=status]').textContent.trim() === text, {},
+        expected.spoken[expected.schoolOfRow[6]]);
+      // Offline use belongs to the site opened on its own: no service worker in a frame.
+      assert.equal(await workers(frame), 0);
+      assert.deepEqual(problems, []);
+      await page.close();
+      // The same site opened on its own does register one.
+      const alone = await context.newPage();
+      await alone.goto(siteServer.url);
+      await alone.waitForFunction(() => document.documentElement.dataset.state === 'ready');
+      assert.equal(await workers(alone), 1, 'a worker for the site on its own');
+    } finally {
+      await context.close();
+    }
+  });
+
+  it('in a narrower frame fits the window to the frame\'s width', async () => {
+    const context = await secureBrowser.createBrowserContext();
+    try {
+      const { frame, problems } = await openWithFrame(context, `${course.url}narrow.html`);
+      const fit = await fitInFrame(frame);
+      assert.deepEqual(fit.frame, [320, 287]);
+      assert.equal(fit.scrolls, false);
+      assert.deepEqual(fit.area, [0, 0, 320, Math.round(287 * 320 / 482)]);
+      await (await option(frame, 0)).click();
+      assertShows(await state(frame), 0, 'a school in the narrow frame');
+      assert.deepEqual(problems, []);
+    } finally {
+      await context.close();
+    }
+  });
+
+  it('refuses a frame on a plain http: page', async () => {
+    const plain = await serve(scratch, { host: '127.0.0.2', rulesFrom: site });
+    const context = await secureBrowser.createBrowserContext();
+    try {
+      const page = await context.newPage();
+      await page.goto(`${plain.url}course.html`, { waitUntil: 'networkidle0' });
+      const frame = await (await page.$('iframe')).contentFrame();
+      const shown = await frame.evaluate(() => document.getElementById('Tavrelon') !== null).catch(() => false);
+      assert.equal(shown, false, 'the policy keeps the site out of the frame');
+    } finally {
+      await context.close();
+      await plain.close();
+    }
+  });
+});
+
+function filesUnder(folder) {
+  return readdirSync(folder).flatMap((name) => {
+    const path = join(folder, name);
+    return statSync(path).isDirectory() ? filesUnder(path).map((f) => `${name}/${f}`) : [name];
+  });
+}
+
+// A learning platform's page for the package: the platform's SCORM 1.2 API on its window, and
+// the package's page in a frame, as a platform launches it (with ?window, in none: the test
+// opens it in a window of its own). ?api= picks the API: scorm-again's runtime, none, one whose
+// every call throws, or one whose every call answers "false". The page records each call, its
+// answer and scorm-again's error code after it.
+const platformPage = `<!DOCTYPE html>
+<html lang="en"><head><meta charset="utf-8"><title>A course</title><link rel="icon" href="data:,">
+<script src="scorm12.min.js"></script>
+<script>
+const kind = new URLSearchParams(location.search).get('api');
+const names = ['LMSInitialize', 'LMSFinish', 'LMSGetValue', 'LMSSetValue', 'LMSCommit', 'LMSGetLastError',
+  'LMSGetErrorString', 'LMSGetDiagnostic'];
+globalThis.calls = [];
+if (kind === 'scorm-again') {
+  const api = new Scorm12API({ logLevel: 4 });
+  const lastError = api.LMSGetLastError.bind(api);
+  for (const name of names) {
+    const real = api[name].bind(api);
+    api[name] = (...values) => {
+      const answer = real(...values);
+      calls.push([name, ...values, answer, lastError()]);
+      return answer;
+    };
+  }
+  window.API = api;
+} else if (kind !== 'missing') {
+  window.API = Object.fromEntries(names.map((name) => [name, (...values) => {
+    calls.push([name, ...values]);
+    if (kind === 'throws') {
+      throw new Error('the platform failed');
+    }
+    return 'false';
+  }]));
+}
+</script></head>
+<body><script>
+if (!new URLSearchParams(location.search).has('window')) {
+  document.write('<iframe src="index.html" width="482" height="287" title="Tavrelon" style="border:0"></iframe>');
+}
+</script></body></html>
+`;
+
+describe('as a SCORM 1.2 package', () => {
+  const unpacked = mkdtempSync(join(tmpdir(), 'tavrelon-scorm-'));
+  let platform;
+  before(async () => {
+    execFileSync('python3', ['-m', 'zipfile', '-e', scormPackage, unpacked]);
+    const extra = mkdtempSync(join(tmpdir(), 'tavrelon-platform-'));
+    writeFileSync(join(extra, 'platform.html'), platformPage);
+    // A platform serves the package's files with types of its own, and may not know WebAssembly's:
+    // the module then comes as application/octet-stream, which the browser does not compile
+    // while loading, but the page still starts.
+    writeFileSync(join(extra, '.htaccess'), readFileSync(join(site, '.htaccess'), 'utf8').replace(/^AddType .* \.wasm\n/m, ''));
+    const overrides = new Map([
+      ['/platform.html', join(extra, 'platform.html')],
+      ['/scorm12.min.js', createRequire(import.meta.url).resolve('scorm-again/scorm12/min')],
+    ]);
+    platform = await serve(unpacked, { overrides, rulesFrom: extra });
+  });
+  after(async () => {
+    await platform?.close();
+    rmSync(unpacked, { recursive: true, force: true });
+  });
+  // The browser may give up compiling tavrelon.wasm while loading it under the wrong type; the
+  // module's loader then fetches it again whole: one request cut short, and nothing else.
+  const platformProblems = (problems) => problems.filter((p) => p !== `failed: ${platform.url}tavrelon.wasm`);
+
+  it('holds the site\'s own files and a manifest that launches the page and lists every file', async () => {
+    const files = filesUnder(unpacked).sort();
+    assert.ok(files.includes('imsmanifest.xml'), 'imsmanifest.xml at the root');
+    const packed = files.filter((f) => f !== 'imsmanifest.xml');
+    assert.deepEqual(packed, filesUnder(site).filter((f) => f !== '.htaccess').sort(), 'the site, but for .htaccess');
+    for (const file of packed) {
+      assert.ok(readFileSync(join(unpacked, file)).equals(readFileSync(join(site, file))), `${file}: the site's own`);
+    }
+    const page = await browser.newPage();
+    try {
+      const manifest = await page.evaluate((xml) => {
+        const doc = new DOMParser().parseFromString(xml, 'application/xml');
+        const cp = 'http://www.imsproject.org/xsd/imscp_rootv1p1p2';
+        const adlcp = 'http://www.adlnet.org/xsd/adlcp_rootv1p2';
+        const all = (name, within = doc) => [...within.getElementsByTagNameNS(cp, name)];
+        const organizations = all('organizations')[0];
+        const resources = all('resource');
+        return {
+          error: doc.querySelector('parsererror')?.textContent ?? '',
+          root: [doc.documentElement.namespaceURI, doc.documentElement.localName],
+          schema: all('schema').map((e) => e.textContent),
+          version: all('schemaversion').map((e) => e.textContent),
+          organizations: all('organization').map((o) => o.getAttribute('identifier')),
+          defaultOrganization: organizations.getAttribute('default'),
+          items: all('item').map((i) => [i.getAttribute('identifierref'), all('title', i)[0]?.textContent]),
+          resources: resources.map((r) => ({
+            identifier: r.getAttribute('identifier'),
+            type: r.getAttribute('type'),
+            scormType: r.getAttributeNS(adlcp, 'scormtype'),
+            href: r.getAttribute('href'),
+            files: all('file', r).map((f) => f.getAttribute('href')),
+          })),
+        };
+      }, readFileSync(join(unpacked, 'imsmanifest.xml'), 'utf8'));
+      assert.equal(manifest.error, '');
+      assert.deepEqual(manifest.root, ['http://www.imsproject.org/xsd/imscp_rootv1p1p2', 'manifest']);
+      assert.deepEqual(manifest.schema, ['ADL SCORM']);
+      assert.deepEqual(manifest.version, ['1.2']);
+      assert.equal(manifest.organizations.length, 1);
+      assert.equal(manifest.defaultOrganization, manifest.organizations[0]);
+      assert.equal(manifest.resources.length, 1);
+      const [resource] = manifest.resources;
+      assert.deepEqual(manifest.items, [[resource.identifier, 'Tavrelon, школи']]);
+      assert.deepEqual([resource.type, resource.scormType, resource.href], ['webcontent', 'sco', 'index.html']);
+      assert.deepEqual(resource.files.sort(), packed);
+    } finally {
+      await page.close();
+    }
+    // Valid against IMS Content Packaging 1.1.2 and ADL's SCORM 1.2 extension, with xmllint. Its
+    // only other word: the IMS schema of the xml: namespace, which libxml2 reads with a
+    // complaint.
+    const schema = new URL('scorm12.xsd', import.meta.url).pathname;
+    const validation = spawnSync('xmllint', ['--noout', '--schema', schema, join(unpacked, 'imsmanifest.xml')],
+      { encoding: 'utf8' });
+    const said = validation.stderr.split('\n').filter((line) => line && !/ims_xml\.xsd|xmlns=|^\s*\^$/.test(line));
+    assert.deepEqual([validation.status, said], [0, [`${join(unpacked, 'imsmanifest.xml')} validates`]]);
+  });
+
+  it('in a platform\'s frame with scorm-again: initialises, reports completed after the first choice, finishes on unload', async () => {
+    const { page, frame, problems } = await openWithFrame(browser, `${platform.url}platform.html?api=scorm-again`);
+    try {
+      const type = await frame.evaluate(async () => (await fetch('tavrelon.wasm')).headers.get('content-type'));
+      assert.equal(type, 'application/octet-stream', 'the platform does not know the type');
+      const calls = () => page.evaluate(() => globalThis.calls);
+      const status = () => page.evaluate(() => globalThis.API.cmi.core.lesson_status);
+      assert.deepEqual(await calls(), [['LMSInitialize', '', 'true', '0']]);
+      const before = await status();
+      await (await option(frame, 1)).click();
+      assertShows(await state(frame), 1, 'a school in the platform');
+      await page.waitForFunction(() => globalThis.calls.length >= 3);
+      assert.deepEqual((await calls()).slice(1), [
+        ['LMSSetValue', 'cmi.core.lesson_status', 'completed', 'true', '0'],
+        ['LMSCommit', '', 'true', '0'],
+      ]);
+      assert.equal(await status(), 'completed', `after "${before}"`);
+      // Later choices store nothing more.
+      await clickRow(frame, 3);
+      await (await option(frame, 0)).click();
+      assertShows(await state(frame), 0, 'a later choice');
+      await frame.evaluate(() => new Promise((done) => requestAnimationFrame(() => setTimeout(done, 100))));
+      assert.equal((await calls()).length, 3);
+      await page.evaluate(() => {
+        document.querySelector('iframe').src = 'about:blank';
+      });
+      await page.waitForFunction(() => globalThis.calls.length > 3);
+      assert.deepEqual((await calls()).slice(3), [['LMSFinish', '', 'true', '0']]);
+      assert.deepEqual(platformProblems(problems), []);
+    } finally {
+      await page.close();
+    }
+  });
+
+  it('records the completion of a learner who leaves straight after the first choice', async () => {
+    const { page, frame, problems } = await openWithFrame(browser, `${platform.url}platform.html?api=scorm-again`);
+    try {
+      // The choice and the leaving in one task (the platform and the package share an origin,
+      // so one event loop): the page goes before its next frame.
+      assert.ok(frame);
+      await page.evaluate(() => {
+        const packaged = document.querySelector('iframe');
+        packaged.contentDocument.querySelector('input[value="2"]').click();
+        packaged.remove();
+      });
+      await page.waitForFunction(() => globalThis.calls.length >= 4);
+      assert.deepEqual(await page.evaluate(() => globalThis.calls.map((c) => c[0])),
+        ['LMSInitialize', 'LMSSetValue', 'LMSCommit', 'LMSFinish']);
+      assert.equal(await page.evaluate(() => globalThis.API.cmi.core.lesson_status), 'completed');
+      assert.deepEqual(platformProblems(problems), []);
+    } finally {
+      await page.close();
+    }
+  });
+
+  it('finds the API on the opener\'s window when the platform opens it in a window of its own', async () => {
+    const context = await browser.createBrowserContext();
+    try {
+      const page = await context.newPage();
+      await page.goto(`${platform.url}platform.html?api=scorm-again&window`);
+      await page.evaluate(() => open('index.html', 'tavrelon'));
+      const popup = await (await context.waitForTarget((t) => t.opener() === page.target())).page();
+      await popup.waitForFunction(() => document.documentElement.dataset.state === 'ready');
+      await (await option(popup, 2)).click();
+      assertShows(await state(popup), 2, 'a school in the window');
+      assert.equal(await workers(popup), 0, 'no service worker on the platform');
+      await popup.close({ runBeforeUnload: true });
+      await page.waitForFunction(() => globalThis.calls.length >= 4);
+      assert.deepEqual(await page.evaluate(() => globalThis.calls.map((c) => c.slice(0, 1).concat(c.slice(-2)))), [
+        ['LMSInitialize', 'true', '0'], ['LMSSetValue', 'true', '0'], ['LMSCommit', 'true', '0'], ['LMSFinish', 'true', '0'],
+      ]);
+    } finally {
+      await context.close();
+    }
+  });
+
+  for (const api of ['missing', 'throws', 'false']) {
+    it(`with an API that is ${api === 'false' ? 'answering "false"' : api}, works and shows nothing of it`, async () => {
+      const { page, frame, problems } = await openWithFrame(browser, `${platform.url}platform.html?api=${api}`);
+      try {
+        await (await option(frame, 2)).click();
+        assertShows(await state(frame), 2, 'a school');
+        await clickRow(frame, 7);
+        assertShows(await state(frame), expected.schoolOfRow[7], 'a name');
+        const shown = await frame.evaluate(() => [...document.body.children].map((e) => e.tagName));
+        assert.deepEqual(shown, ['MAIN', 'DIV', 'NOSCRIPT'], 'no message, no dialog');
+        await page.evaluate(() => {
+          document.querySelector('iframe').src = 'about:blank';
+        });
+        await page.waitForFunction(() => document.querySelector('iframe').contentDocument?.URL === 'about:blank');
+        // Nothing more is asked of an API that failed to start the session.
+        assert.deepEqual(await page.evaluate(() => globalThis.calls), api === 'missing' ? [] : [['LMSInitialize', '']]);
+        assert.deepEqual(platformProblems(problems), []);
+      } finally {
+        await page.close();
+      }
+    });
+  }
+
+  it('runs from the disk, unpacked, as the site does', async () => {
+    const page = await browser.newPage();
+    try {
+      await page.goto(pathToFileURL(join(unpacked, 'index.html')).href);
+      await page.waitForFunction(() => document.documentElement.dataset.state);
+      assert.equal(await page.$eval('html', (h) => h.dataset.state), 'ready');
+      await (await option(page, 1)).click();
+      assertShows(await state(page), 1, 'the package from the disk');
+      await clickRow(page, 9);
+      assertShows(await state(page), expected.schoolOfRow[9], 'a name from the disk');
+    } finally {
+      await page.close();
     }
   });
 });
