@@ -216,9 +216,12 @@ bool Tavrelon::eventFilter(QObject *watched, QEvent *event)
         m_rowBeforePress = selectedRow();
     } else if (watched == m_names && event->type() == QEvent::KeyPress && selectedRow() < 0) {
         // With nothing chosen yet the first arrow key chooses the row under the focus frame,
-        // rather than stepping past it.
-        const auto key = static_cast<QKeyEvent *>(event)->key();
-        if ((key == Qt::Key_Down || key == Qt::Key_Up) && m_names->count() > 0) {
+        // rather than stepping past it, and so does Space.
+        const auto *press = static_cast<QKeyEvent *>(event);
+        const auto key = press->key();
+        if ((key == Qt::Key_Down || key == Qt::Key_Up ||
+             (key == Qt::Key_Space && press->modifiers() == Qt::NoModifier)) &&
+            m_names->count() > 0) {
             const int row = std::max(m_names->currentRow(), 0);
             const bool moved = row != m_names->currentRow();
             m_names->setCurrentRow(row);

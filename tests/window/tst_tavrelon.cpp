@@ -508,6 +508,7 @@ void TestTavrelon::everyChoiceIsAnnouncedOnce_data()
         << Action([](Tavrelon &w) { clickRow(w, 6); })
         << Action([](Tavrelon &w) { clickRow(w, 14); }) << 1;
     QTest::newRow("first Down into the list") << nothing << key(list, Qt::Key_Down) << 2;
+    QTest::newRow("first Space into the list") << nothing << key(list, Qt::Key_Space) << 2;
     QTest::newRow("Down in the list") << key(list, Qt::Key_Down) << key(focused, Qt::Key_Down) << 2;
     QTest::newRow("End in the list") << key(list, Qt::Key_Down) << key(focused, Qt::Key_End) << 0;
     QTest::newRow("Space on an option") << nothing << key(firstOption, Qt::Key_Space) << 0;
