@@ -20,6 +20,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 
 #include <array>
@@ -121,6 +122,7 @@ private slots:
     void everyChoiceIsAnnouncedOnce();
     void screenReadersHearTheGroupOnceAndTheReportAsANotification();
     void tabIntoTheGroupLandsOnTheChosenOption();
+    void aReportReplacesExactlyTheCharactersShown();
     void runtimeErrorEndsTheProgram();
 
 private:
@@ -592,6 +594,33 @@ void TestTavrelon::tabIntoTheGroupLandsOnTheChosenOption()
     // An arrow key then chooses the next school at once.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
     QCOMPARE(checkedOption(*m_window), 2);
+}
+
+void TestTavrelon::aReportReplacesExactlyTheCharactersShown()
+{
+    // Assistive technology learns of a new report from the box's change: from 0, the old
+    // text's characters removed, the new one's added. One more removed (the document's closing
+    // paragraph mark) sent a screen reader past the end of the box.
+    auto *document = m_window->resultBox()->document();
+    QSignalSpy changes(document, &QTextDocument::contentsChange);
+    QSignalSpy reports(m_window->resultBox(), &QPlainTextEdit::textChanged);
+    auto before = m_window->resultBox()->toPlainText();
+    // The assignment, then the same report twice (two names of one school), then another.
+    for (const auto &[row, school] : {std::pair {0, 2}, std::pair {1, 2}, std::pair {13, 0}}) {
+        changes.clear();
+        clickRow(*m_window, row);
+        const auto after = shown(report(school));
+        QCOMPARE(m_window->resultBox()->toPlainText(), after);
+        QCOMPARE(changes.count(), 1);
+        QCOMPARE(changes.at(0).at(0).toInt(), 0);
+        QCOMPARE(changes.at(0).at(1).toInt(), before.size());
+        QCOMPARE(changes.at(0).at(2).toInt(), after.size());
+        QCOMPARE(m_window->resultBox()->textCursor().position(), 0);
+        QCOMPARE(m_window->resultBox()->verticalScrollBar()->value(), 0);
+        before = after;
+    }
+    QCOMPARE(reports.count(), 3);
+    QVERIFY(!document->isUndoAvailable());
 }
 
 void TestTavrelon::runtimeErrorEndsTheProgram()
