@@ -57,6 +57,7 @@ inline constexpr std::array<Control, 8> controls {{
 
 // Names and descriptions for assistive technology, the same in every window. The names list is
 // named by its caption, Label1(1), and the frame by its own; the result box has no caption.
+// The options have no description: a screen reader would say it again with every arrow key.
 inline constexpr const char *resultBoxName = "Избрана школа и нейните представители";
 inline constexpr const char *resultBoxDescription =
     "Показва заданието, а след избор на школа или на име — избраната книжовна школа и нейните "
@@ -65,8 +66,6 @@ inline constexpr const char *namesListDescription =
     "Изборът на име отбелязва школата му и показва нейните представители в полето отдолу.";
 inline constexpr const char *schoolFrameDescription =
     "Изборът на школа показва нейните представители в полето отдолу.";
-inline constexpr const char *schoolOptionDescription =
-    "Показва представителите на школата в полето отдолу.";
 
 // The window: its caption (the publisher's web address followed by the program's name), client
 // area and background.

@@ -8,6 +8,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QButtonGroup>
+#include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -18,14 +19,39 @@ namespace {
 
 QAccessibleInterface *windowAsFrame(const QString &className, QObject *object)
 {
-    if (className != QLatin1String(Tavrelon::staticMetaObject.className()) ||
-        !object->isWidgetType()) {
+    if (!object->isWidgetType()) {
         return nullptr;
     }
+    auto *widget = static_cast<QWidget *>(object);
     // A plain QWidget window reads as a nameless "filler" to screen readers; a frame is
     // announced with its title when it becomes active.
-    return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+    if (className == QLatin1String(Tavrelon::staticMetaObject.className())) {
+        return new QAccessibleWidget(widget, QAccessible::Window);
+    }
+    // A filler would be passed over; a grouping is said once as the focus enters it.
+    if (className == QLatin1String("QWidget") &&
+        object->objectName() == Accessibility::optionGroupName) {
+        return new QAccessibleWidget(widget, QAccessible::Grouping);
+    }
+    return nullptr;
 }
+
+// Drops its control's accessible description when the control first loses the focus.
+class DescriptionOnce : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::FocusOut) {
+            static_cast<QWidget *>(watched)->setAccessibleDescription(QString());
+            deleteLater();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
 
 } // namespace
 
@@ -55,10 +81,14 @@ void describe(Tavrelon &window)
     auto *frame = window.schoolFrame();
     frame->setAccessibleName(frame->title());
     frame->setAccessibleDescription(QString::fromUtf8(FormDesign::schoolFrameDescription));
-    // Each option keeps its caption as its name; the group is its label.
-    const auto buttons = window.schoolOptions()->buttons();
-    for (auto *option : buttons) {
-        option->setAccessibleDescription(QString::fromUtf8(FormDesign::schoolOptionDescription));
+    // Each option keeps its caption as its name and has no description: a screen reader says
+    // an option's description with every arrow key, and the report it writes is announced.
+
+    // A screen reader says a control's description each time the focus comes to it. The box's
+    // and the list's are worth hearing once, not at every visit: each is dropped when the focus
+    // first leaves its control.
+    for (QWidget *control : {static_cast<QWidget *>(box), static_cast<QWidget *>(names)}) {
+        control->installEventFilter(new DescriptionOnce(control));
     }
 }
 

@@ -1,5 +1,7 @@
 #include "qtcontrols.h"
 
+#include "announcement.h"
+#include "announcer.h"
 #include "resultbox.h"
 #include "runtimeerror.h"
 
@@ -12,11 +14,12 @@
 using tavrelon::RuntimeError;
 
 QtControls::QtControls(const tavrelon::Catalogue &catalogue, QListWidget *names,
-                       QButtonGroup *options, ResultBox *resultBox)
+                       QButtonGroup *options, ResultBox *resultBox, Announcer *announcer)
     : FormControls(catalogue)
     , m_names(names)
     , m_options(options)
     , m_resultBox(resultBox)
+    , m_announcer(announcer)
 { }
 
 std::int16_t QtControls::selectedName()
@@ -80,4 +83,7 @@ void QtControls::showText(const std::string &text)
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     // Replacing the whole text puts the caret at its start, so the box shows the first line.
     m_resultBox->showText(shown);
+    // Every report is said as well, once for each one written: the focus stays on the control
+    // that was chosen, away from the box.
+    m_announcer->announce(QString::fromStdString(tavrelon::announcementFor(text)));
 }

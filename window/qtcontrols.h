@@ -6,6 +6,7 @@
 
 #include <string>
 
+class Announcer;
 class QButtonGroup;
 class QListWidget;
 class QRadioButton;
@@ -20,7 +21,7 @@ class QtControls : public tavrelon::FormControls
 {
 public:
     QtControls(const tavrelon::Catalogue &catalogue, QListWidget *names, QButtonGroup *options,
-               ResultBox *resultBox);
+               ResultBox *resultBox, Announcer *announcer);
 
     std::string optionCaption(std::int16_t element) override;
     bool optionValue(std::int16_t element) override;
@@ -38,4 +39,5 @@ private:
     QListWidget *m_names;
     QButtonGroup *m_options;
     ResultBox *m_resultBox;
+    Announcer *m_announcer;
 };

@@ -1,6 +1,8 @@
 #include "resultbox.h"
 
 #include <QInputMethodEvent>
+#include <QTextCursor>
+#include <QTextDocument>
 
 ResultBox::ResultBox(QWidget *parent)
     : QPlainTextEdit(parent)
@@ -8,6 +10,8 @@ ResultBox::ResultBox(QWidget *parent)
     setReadOnly(true);
     setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
     setTabChangesFocus(true);
+    // Nothing is ever undone, and every report would stay on the stack.
+    document()->setUndoRedoEnabled(false);
     // An edit that did not come from showText() is put right once the editor has finished
     // with the document, never from inside its change.
     connect(this, &QPlainTextEdit::textChanged, this, [this] {
@@ -21,7 +25,16 @@ void ResultBox::showText(const QString &text)
 {
     m_text = text;
     m_writing = true;
-    setPlainText(text);
+    // The old text is replaced in place rather than by setPlainText(): that one reports the
+    // document's closing paragraph mark among the removed characters, so assistive technology
+    // is told of one character more than the box held (231 for a report of 230), and a screen
+    // reader that reads the removed range back from the box asks for a position past its end.
+    QTextCursor all(document());
+    all.beginEditBlock();
+    all.select(QTextCursor::Document);
+    all.insertText(text);
+    all.endEditBlock();
+    moveCursor(QTextCursor::Start);
     m_writing = false;
 }
 

@@ -12,7 +12,8 @@ class ResultBox : public QPlainTextEdit
 public:
     explicit ResultBox(QWidget *parent = nullptr);
 
-    // Replaces the whole text and puts the caret at its start.
+    // Replaces the whole text, telling assistive technology exactly which characters went and
+    // came, and puts the caret at its start.
     void showText(const QString &text);
 
     using QPlainTextEdit::inputMethodQuery;

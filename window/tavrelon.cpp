@@ -9,6 +9,7 @@
 #include "resultbox.h"
 #include "scopedapplicationfont.h"
 
+#include <QAccessible>
 #include <QButtonGroup>
 #include <QEvent>
 #include <QGroupBox>
@@ -58,15 +59,27 @@ QGroupBox *createFrame(const Control &control, QWidget *parent)
 {
     auto *frame = new QGroupBox(QString::fromUtf8(control.caption), parent);
     applyDesign(frame, control);
+    // The options sit on a bare, transparent area that covers the frame, not on the frame
+    // itself: Qt makes a group box the label of every button directly on it, and Orca then
+    // says the group's name again with each option, on top of saying it once when the focus
+    // enters the group. The area is what assistive technology sees as the group.
+    auto *options = new QWidget(frame);
+    options->setObjectName(Accessibility::optionGroupName);
+    options->setGeometry(frame->rect());
     return frame;
+}
+
+QWidget *optionsArea(QGroupBox *frame)
+{
+    return frame->findChild<QWidget *>(Accessibility::optionGroupName, Qt::FindDirectChildrenOnly);
 }
 
 QRadioButton *createOption(const Control &control, const tavrelon::Catalogue &catalogue,
                            QGroupBox *frame)
 {
     const auto caption = catalogue.caption(static_cast<std::int16_t>(control.index));
-    auto *option =
-        new QRadioButton(QString::fromUtf8(caption.data(), qsizetype(caption.size())), frame);
+    auto *option = new QRadioButton(QString::fromUtf8(caption.data(), qsizetype(caption.size())),
+                                    optionsArea(frame));
     applyDesign(option, control);
     return option;
 }
@@ -125,7 +138,8 @@ Tavrelon::Tavrelon(const tavrelon::Catalogue &catalogue, QWidget *parent)
     new FixedSizeWindow(this);
 
     createControls();
-    m_controls = std::make_unique<QtControls>(catalogue, m_names, m_options, m_resultBox);
+    m_controls =
+        std::make_unique<QtControls>(catalogue, m_names, m_options, m_resultBox, m_announcer);
     m_controls->setText(0, FormDesign::assignmentText());
     m_session = std::make_unique<tavrelon::FormSession>(
         *m_controls, [this](const std::exception_ptr &error) { FatalError::report(this, error); });
@@ -171,6 +185,7 @@ void Tavrelon::createControls()
         setTabOrder(tabOrder[i - 1].second, tabOrder[i].second);
     }
 
+    m_announcer = new Announcer(m_resultBox, this);
     m_namesCaption->setBuddy(m_names);
     Accessibility::describe(*this);
 }
@@ -202,14 +217,48 @@ bool Tavrelon::eventFilter(QObject *watched, QEvent *event)
         m_rowBeforePress = selectedRow();
     } else if (watched == m_names && event->type() == QEvent::KeyPress && selectedRow() < 0) {
         // With nothing chosen yet the first arrow key chooses the row under the focus frame,
-        // rather than stepping past it.
-        const auto key = static_cast<QKeyEvent *>(event)->key();
-        if ((key == Qt::Key_Down || key == Qt::Key_Up) && m_names->count() > 0) {
-            m_names->setCurrentRow(std::max(m_names->currentRow(), 0));
+        // rather than stepping past it, and so does Space.
+        const auto *press = static_cast<QKeyEvent *>(event);
+        const auto key = press->key();
+        if ((key == Qt::Key_Down || key == Qt::Key_Up ||
+             (key == Qt::Key_Space && press->modifiers() == Qt::NoModifier)) &&
+            m_names->count() > 0) {
+            const int row = std::max(m_names->currentRow(), 0);
+            const bool moved = row != m_names->currentRow();
+            m_names->setCurrentRow(row);
+            if (!moved) {
+                // The focus frame stays where it was, so Qt tells assistive technology nothing
+                // of the row: a screen reader, still on the list itself, would not say the name.
+                QAccessibleEvent focus(m_names, QAccessible::Focus);
+                focus.setChild(row);
+                QAccessible::updateAccessibility(&focus);
+            }
             return true;
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+bool Tavrelon::focusNextPrevChild(bool next)
+{
+    // Tab and Shift+Tab into the options land on the chosen one, as in a dialog box, so that an
+    // arrow key chooses the next school at once. (Shift+Tab from the list would land on the
+    // last option.)
+    auto *checked = m_options->checkedButton();
+    auto *from = focusWidget();
+    const auto buttons = m_options->buttons();
+    if (checked != nullptr && from != nullptr && !buttons.contains(from)) {
+        auto *to = from;
+        do {
+            to = next ? to->nextInFocusChain() : to->previousInFocusChain();
+        } while (to != from &&
+                 !((to->focusPolicy() & Qt::TabFocus) != 0 && to->isVisible() && to->isEnabled()));
+        if (buttons.contains(to)) {
+            checked->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return true;
+        }
+    }
+    return QWidget::focusNextPrevChild(next);
 }
 
 void Tavrelon::deliverListClick()

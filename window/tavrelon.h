@@ -1,5 +1,6 @@
 #pragma once
 
+#include "announcer.h"
 #include "formsession.h"
 #include "qtcontrols.h"
 #include "resultbox.h"
@@ -34,6 +35,7 @@ public:
     void centreOnScreen();
 
     ResultBox *resultBox() const { return m_resultBox; }
+    Announcer *announcer() const { return m_announcer; }
     QListWidget *namesList() const { return m_names; }
     QButtonGroup *schoolOptions() const { return m_options; }
     QRadioButton *schoolOption(int school) const;
@@ -46,6 +48,7 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void createControls();
@@ -55,6 +58,7 @@ private:
 
     const tavrelon::Catalogue &m_catalogue;
     ResultBox *m_resultBox = nullptr;
+    Announcer *m_announcer = nullptr;
     QLabel *m_heading = nullptr;
     QGroupBox *m_frame = nullptr;
     QButtonGroup *m_options = nullptr;

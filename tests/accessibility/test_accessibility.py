@@ -211,15 +211,20 @@ class Window:
               "the box is read-only and multi-line")
         self.text = self.box.queryText()
 
-        group = find(frame, pyatspi.ROLE_PANEL, GROUP_NAME)
+        # The frame holds the options' group, both named by the frame's caption; the options
+        # have no label and no description, which a screen reader would say with each of them.
+        frame_panel = pyatspi.findDescendant(
+            frame, lambda a: a.getRole() == pyatspi.ROLE_PANEL and a.name == GROUP_NAME
+            and a.description)
+        check(frame_panel, f"the frame is a panel named {GROUP_NAME!r} and described")
+        group = find(frame_panel, pyatspi.ROLE_PANEL, GROUP_NAME)
         passed(f"the school options are in a group named {GROUP_NAME!r}")
-        check(group.description, f"the group is described: {group.description!r}")
         self.options = []
         for caption in self.captions:
             option = find(group, pyatspi.ROLE_RADIO_BUTTON, caption)
-            check(group in targets(option, pyatspi.RELATION_LABELLED_BY)
-                  and option.description,
-                  f"radio button {caption!r} is labelled by the group and described")
+            check(option.parent == group and not targets(option, pyatspi.RELATION_LABELLED_BY)
+                  and not option.description,
+                  f"radio button {caption!r} is in the group, unlabelled and undescribed")
             self.options.append(option)
 
         self.names = find(frame, pyatspi.ROLE_LIST, LIST_NAME)

@@ -1,3 +1,4 @@
+#include "announcement.h"
 #include "cataloguecontrols.h"
 #include "faultycatalogue.h"
 #include "formsession.h"
@@ -246,6 +247,37 @@ TEST_F(Session, anErrorInsideANestedClickIsReportedOnceAndTheOuterClickSeesTheFo
         throw RuntimeError::overflow();
     }));
     EXPECT_EQ(errors.size(), 1U);
+}
+
+// What every window announces for a report: the school, then its names as one sentence.
+TEST_F(Form, everyReportIsAnnouncedAsSchoolThenNames)
+{
+    const std::array<std::string, 3> spoken {
+        "Преславска книжовна школа. Представители: Йоан Екзарх, Константин Преславски, Наум "
+        "Преславски, Черноризец Храбър.",
+        // Row 6's trailing blank stays in the box, not in the sentence.
+        "Софийска книжовна школа. Представители: йеромонах Гаврил, Матей Граматик, поп Пейо, "
+        "св. Георги Софийски.",
+        "Търновска книжовна школа. Представители: Владислав Граматик, Григорий Доброписец, "
+        "Григорий Цамблак, Димитър Кантакузин, Дионисий Дивний, Евтимий Търновски, Йоасаф "
+        "Бдински, Киприан Цамблак, Константин Костенечки, Теодосий Търновски."};
+    for (std::int16_t school = 0; school < 3; ++school) {
+        clickOption(school);
+        EXPECT_EQ(announcementFor(controls.text(0)), spoken[std::size_t(school)]);
+    }
+}
+
+TEST(Announcement, onlyAReportIsAnnounced)
+{
+    EXPECT_EQ(announcementFor(""), "");
+    EXPECT_EQ(announcementFor("Да се реализира проект.\r\nТема на проекта.\r\n"), "");
+    // The first line alone, or a heading other than the names', is no report.
+    EXPECT_EQ(announcementFor("Избрана: Първа\r\n"), "");
+    EXPECT_EQ(announcementFor("Избрана: Първа\r\nИмена:\r\nЕдин\r\n"), "");
+    // A school without names, a missing last line end and blank lines.
+    EXPECT_EQ(announcementFor("Избрана: Първа\r\nПредставители:\r\n"), "Първа.");
+    EXPECT_EQ(announcementFor("Избрана: Първа\r\nПредставители:\r\nЕдин\r\n  \r\nДва"),
+              "Първа. Представители: Един, Два.");
 }
 
 } // namespace

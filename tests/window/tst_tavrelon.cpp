@@ -1,5 +1,6 @@
 #include "tavrelon.h"
 
+#include "announcement.h"
 #include "catalogue.h"
 #include "faultycatalogue.h"
 #include "qtdesign.h"
@@ -20,9 +21,12 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 
 #include <array>
+#include <functional>
+#include <utility>
 
 using FormDesign::Kind;
 
@@ -59,6 +63,36 @@ void clickOption(Tavrelon &window, int school)
     QTest::mouseClick(option, Qt::LeftButton, {}, QPoint(8, option->height() / 2));
 }
 
+// What the window hands to assistive technology to say.
+class Announcements
+{
+public:
+    explicit Announcements(const Announcer *announcer)
+        : m_spy(announcer, &Announcer::said)
+    { }
+
+    // What was said since the last call, once the event loop has had its turn.
+    QStringList take()
+    {
+        QCoreApplication::processEvents();
+        QStringList said;
+        for (const auto &arguments : std::as_const(m_spy)) {
+            said.append(arguments.at(0).toString());
+        }
+        m_spy.clear();
+        return said;
+    }
+
+private:
+    QSignalSpy m_spy;
+};
+
+QString announcement(int school)
+{
+    return QString::fromStdString(
+        tavrelon::announcementFor(expected::reports[std::size_t(school)]));
+}
+
 } // namespace
 
 class TestTavrelon : public QObject
@@ -85,6 +119,11 @@ private slots:
     void selectionWithoutCurrentRowIsAClick();
     void clickBelowTheLastNameKeepsTheChoice();
     void inputMethodTextDoesNotReachTheBox();
+    void everyChoiceIsAnnouncedOnce_data();
+    void everyChoiceIsAnnouncedOnce();
+    void screenReadersHearTheGroupOnceAndTheReportAsANotification();
+    void tabIntoTheGroupLandsOnTheChosenOption();
+    void aReportReplacesExactlyTheCharactersShown();
     void runtimeErrorEndsTheProgram();
 
 private:
@@ -152,7 +191,7 @@ void TestTavrelon::layoutFollowsTheDesign()
         QCOMPARE(frame->title(), caption);
     } else if (auto *option = qobject_cast<QRadioButton *>(widget)) {
         QCOMPARE(option->text(), caption);
-        QCOMPARE(option->parentWidget(), m_window->schoolFrame());
+        QVERIFY(m_window->schoolFrame()->isAncestorOf(option));
     }
 }
 
@@ -436,6 +475,153 @@ void TestTavrelon::inputMethodTextDoesNotReachTheBox()
     accessible->editableTextInterface()->deleteText(10, 20);
     QTRY_COMPARE(box->toPlainText(), shown(report(2)));
     QCOMPARE(box->textCursor().position(), 0);
+}
+
+void TestTavrelon::everyChoiceIsAnnouncedOnce_data()
+{
+    // A choice made by the user, then the school whose report it announces.
+    using Action = std::function<void(Tavrelon &)>;
+    QTest::addColumn<Action>("setUp");
+    QTest::addColumn<Action>("choose");
+    QTest::addColumn<int>("school");
+
+    const Action nothing = [](Tavrelon &) {
+    };
+    const auto key = [](QWidget *(*target)(Tavrelon &), Qt::Key key) {
+        return Action([target, key](Tavrelon &w) { QTest::keyClick(target(w), key); });
+    };
+    const auto list = [](Tavrelon &w) -> QWidget * {
+        w.namesList()->setFocus();
+        return w.namesList();
+    };
+    const auto focused = [](Tavrelon &) {
+        return QApplication::focusWidget();
+    };
+    const auto firstOption = [](Tavrelon &w) -> QWidget * {
+        w.schoolOption(0)->setFocus();
+        return w.schoolOption(0);
+    };
+
+    QTest::newRow("name clicked") << nothing << Action([](Tavrelon &w) { clickRow(w, 12); }) << 1;
+    QTest::newRow("chosen name clicked again") << Action([](Tavrelon &w) { clickRow(w, 12); })
+                                               << Action([](Tavrelon &w) { clickRow(w, 12); }) << 1;
+    QTest::newRow("option clicked")
+        << nothing << Action([](Tavrelon &w) { clickOption(w, 2); }) << 2;
+    QTest::newRow("same report from another name")
+        << Action([](Tavrelon &w) { clickRow(w, 6); })
+        << Action([](Tavrelon &w) { clickRow(w, 14); }) << 1;
+    QTest::newRow("first Down into the list") << nothing << key(list, Qt::Key_Down) << 2;
+    QTest::newRow("first Space into the list") << nothing << key(list, Qt::Key_Space) << 2;
+    QTest::newRow("Down in the list") << key(list, Qt::Key_Down) << key(focused, Qt::Key_Down) << 2;
+    QTest::newRow("End in the list") << key(list, Qt::Key_Down) << key(focused, Qt::Key_End) << 0;
+    QTest::newRow("Space on an option") << nothing << key(firstOption, Qt::Key_Space) << 0;
+    QTest::newRow("Down on the options")
+        << key(firstOption, Qt::Key_Space) << key(focused, Qt::Key_Down) << 1;
+}
+
+void TestTavrelon::everyChoiceIsAnnouncedOnce()
+{
+    using Action = std::function<void(Tavrelon &)>;
+    QFETCH(Action, setUp);
+    QFETCH(Action, choose);
+    QFETCH(int, school);
+    Announcements announcements(m_window->announcer());
+    // The assignment shown at start is not announced.
+    QVERIFY(announcements.take().isEmpty());
+
+    setUp(*m_window);
+    announcements.take();
+    choose(*m_window);
+    QCOMPARE(QString::fromStdString(m_window->resultText()), report(school));
+    QCOMPARE(announcements.take(), QStringList {announcement(school)});
+    QVERIFY(announcement(school).startsWith(m_window->schoolOption(school)->text() +
+                                            QStringLiteral(". Представители: ")));
+}
+
+void TestTavrelon::screenReadersHearTheGroupOnceAndTheReportAsANotification()
+{
+    // The box's and the list's descriptions are said the first time the focus comes, not at
+    // every visit.
+    auto *box = m_window->resultBox();
+    QVERIFY(!box->accessibleDescription().isEmpty());
+    QVERIFY(!m_window->namesList()->accessibleDescription().isEmpty());
+    m_window->namesList()->setFocus();
+    QVERIFY(box->accessibleDescription().isEmpty());
+    QVERIFY(!m_window->namesList()->accessibleDescription().isEmpty());
+    box->setFocus();
+    QVERIFY(m_window->namesList()->accessibleDescription().isEmpty());
+
+    // Orca says the name of a radio button's label with each option; the group is said once,
+    // as the container the focus enters.
+    for (int school = 0; school < 3; ++school) {
+        auto *option = QAccessible::queryAccessibleInterface(m_window->schoolOption(school));
+        QVERIFY(option->relations(QAccessible::Label).isEmpty());
+        QVERIFY(option->text(QAccessible::Description).isEmpty());
+        auto *group = option->parent();
+        QCOMPARE(group->role(), QAccessible::Grouping);
+        QCOMPARE(group->text(QAccessible::Name), m_window->schoolFrame()->title());
+    }
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+    auto *notification = QAccessible::queryAccessibleInterface(m_window->announcer());
+    QCOMPARE(notification->role(), QAccessible::Notification);
+    QVERIFY(m_window->announcer()->isHidden());
+    clickOption(*m_window, 1);
+    QTRY_VERIFY(m_window->announcer()->isVisible());
+    QCOMPARE(notification->text(QAccessible::Name), announcement(1));
+    QVERIFY(m_window->announcer()->size().isEmpty());
+    QCOMPARE(m_window->announcer()->focusPolicy(), Qt::NoFocus);
+#endif
+}
+
+void TestTavrelon::tabIntoTheGroupLandsOnTheChosenOption()
+{
+    auto *box = m_window->resultBox();
+    auto *list = m_window->namesList();
+    for (const int school : {1, 0, 2}) {
+        clickOption(*m_window, school);
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), m_window->schoolOption(school));
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), m_window->schoolOption(school));
+        QCOMPARE(checkedOption(*m_window), school);
+    }
+    // Also when the school was chosen through a name.
+    clickRow(*m_window, 12);
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), m_window->schoolOption(1));
+    // An arrow key then chooses the next school at once.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QCOMPARE(checkedOption(*m_window), 2);
+}
+
+void TestTavrelon::aReportReplacesExactlyTheCharactersShown()
+{
+    // Assistive technology learns of a new report from the box's change: from 0, the old
+    // text's characters removed, the new one's added. One more removed (the document's closing
+    // paragraph mark) sent a screen reader past the end of the box.
+    auto *document = m_window->resultBox()->document();
+    QSignalSpy changes(document, &QTextDocument::contentsChange);
+    QSignalSpy reports(m_window->resultBox(), &QPlainTextEdit::textChanged);
+    auto before = m_window->resultBox()->toPlainText();
+    // The assignment, then the same report twice (two names of one school), then another.
+    for (const auto &[row, school] : {std::pair {0, 2}, std::pair {1, 2}, std::pair {13, 0}}) {
+        changes.clear();
+        clickRow(*m_window, row);
+        const auto after = shown(report(school));
+        QCOMPARE(m_window->resultBox()->toPlainText(), after);
+        QCOMPARE(changes.count(), 1);
+        QCOMPARE(changes.at(0).at(0).toInt(), 0);
+        QCOMPARE(changes.at(0).at(1).toInt(), before.size());
+        QCOMPARE(changes.at(0).at(2).toInt(), after.size());
+        QCOMPARE(m_window->resultBox()->textCursor().position(), 0);
+        QCOMPARE(m_window->resultBox()->verticalScrollBar()->value(), 0);
+        before = after;
+    }
+    QCOMPARE(reports.count(), 3);
+    QVERIFY(!document->isUndoAvailable());
 }
 
 void TestTavrelon::runtimeErrorEndsTheProgram()
