@@ -44,7 +44,7 @@ const page = {
   // textContent, not text: a name keeps its trailing blank.
   text: (what, index) =>
     what === 0 ? list.options[index].textContent : options[index].parentElement.textContent,
-  setText(text) {
+  setText(text, spoken) {
     report = text;
     writes += 1;
     // Scrolled first, while the box's layout is still clean, so that nothing forces a layout.
@@ -52,20 +52,11 @@ const page = {
     box.value = text;
     box.setSelectionRange(0, 0);
     if (announcing) {
-      announce(text);
+      announce(spoken);
       document.dispatchEvent(new Event('tavrelonreport'));
     }
   },
 };
-
-// What the live region says for a report: the school, then its names, as sentences that speech
-// reads with pauses ("Софийска книжовна школа. Представители: йеромонах Гаврил, …, св. Георги
-// Софийски."), all taken from the report's own lines.
-function spoken(text) {
-  const [heading = '', caption = '', ...names] = text.split('\r\n').map((line) => line.trim()).filter(Boolean);
-  const school = heading.replace(/^[^:]*:\s*/, '');
-  return `${school}. ${caption}${names.length ? ` ${names.join(', ')}.` : ''}`;
-}
 
 // The region is emptied at once and filled a moment later, so that the screen reader gets the
 // whole text as new; while a key is held only the last report is spoken. Chromium hands the
@@ -75,12 +66,14 @@ function spoken(text) {
 // report again is spoken again.
 let announcement = 0;
 let marked = false;
-function announce(text) {
+// The words are the core's, the same every window says: the school, then its names, as sentences
+// that speech reads with pauses ("Софийска книжовна школа. Представители: йеромонах Гаврил, …").
+function announce(spoken) {
   announcer.textContent = '';
   clearTimeout(announcement);
   announcement = setTimeout(() => {
     marked = !marked;
-    announcer.textContent = spoken(text) + (marked ? '\u00a0' : '');
+    announcer.textContent = spoken + (marked ? '\u00a0' : '');
   }, 100);
 }
 

@@ -16,6 +16,7 @@ void tavrelon_page_set_option_value(int element, int value);
 // Writes a row's name or an option's caption into buffer, at most capacity bytes and no
 // terminating zero; returns its full length in bytes.
 int tavrelon_page_text(int what, int index, char *buffer, int capacity);
-// Shows text in the result box.
-void tavrelon_page_set_text(const char *text, int length);
+// Shows text in the result box; `spoken` is what screen readers are to say of it (empty for
+// nothing).
+void tavrelon_page_set_text(const char *text, int length, const char *spoken, int spokenLength);
 }

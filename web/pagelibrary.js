@@ -26,7 +26,7 @@ mergeInto(LibraryManager.library, {
     }
     return length;
   },
-  tavrelon_page_set_text: function (text, length) {
-    Module['page'].setText(UTF8ToString(text, length));
+  tavrelon_page_set_text: function (text, length, spoken, spokenLength) {
+    Module['page'].setText(UTF8ToString(text, length), UTF8ToString(spoken, spokenLength));
   },
 });

@@ -1,5 +1,6 @@
 #include "webcontrols.h"
 
+#include "announcement.h"
 #include "pageimports.h"
 #include "runtimeerror.h"
 
@@ -71,5 +72,6 @@ void WebControls::setOptionValue(std::int16_t element, bool value)
 
 void WebControls::showText(const std::string &text)
 {
-    tavrelon_page_set_text(text.data(), int(text.size()));
+    const auto spoken = tavrelon::announcementFor(text);
+    tavrelon_page_set_text(text.data(), int(text.size()), spoken.data(), int(spoken.size()));
 }

@@ -1,5 +1,6 @@
 #include "win32controls.h"
 
+#include "announcement.h"
 #include "runtimeerror.h"
 #include "utf16.h"
 
@@ -102,13 +103,14 @@ void Win32Controls::showText(const std::string &text)
     // The box takes CR LF line ends as they are, and shows the new text from its first line.
     const auto shown = toUtf16(text);
     SetWindowTextW(m_resultBox, shown.c_str());
-    // The box holds the whole report, and that is what is spoken, once per text written. The
-    // box becomes a live region with the first report, which keeps the annotation service
-    // (oleacc.dll) out of the program's start.
+    // The box holds the whole report; what is spoken, once per text written, is the school and
+    // then its names as one sentence, the words every window says. The box becomes a live region
+    // with the first report, which keeps the annotation service (oleacc.dll) out of the
+    // program's start.
     if (m_announcing) {
         if (!m_liveRegion) {
             m_liveRegion = std::make_unique<LiveRegion>(m_resultBox);
         }
-        m_liveRegion->announce(shown);
+        m_liveRegion->announce(toUtf16(tavrelon::announcementFor(text)));
     }
 }

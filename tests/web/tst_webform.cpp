@@ -1,3 +1,4 @@
+#include "announcement.h"
 #include "catalogue.h"
 #include "formdesign.h"
 #include "pageimports.h"
@@ -30,6 +31,7 @@ struct FakePage
     int selectedRow = -1;
     std::vector<bool> checked;
     std::string text;
+    std::string spoken;
     int writes = 0;
     int optionClicks = 0;
     WebForm *form = nullptr;
@@ -101,9 +103,10 @@ int tavrelon_page_text(int what, int index, char *buffer, int capacity)
     return int(text.size());
 }
 
-void tavrelon_page_set_text(const char *text, int length)
+void tavrelon_page_set_text(const char *text, int length, const char *spoken, int spokenLength)
 {
     page->text.assign(text, std::size_t(length));
+    page->spoken.assign(spoken, std::size_t(spokenLength));
     ++page->writes;
 }
 }
@@ -136,6 +139,8 @@ TEST_F(WebFormTest, StartsWithTheAssignmentText)
 {
     ASSERT_TRUE(form.start());
     EXPECT_EQ(fake.text, FormDesign::assignmentText());
+    // The assignment is read from the box, not announced.
+    EXPECT_EQ(fake.spoken, "");
     EXPECT_EQ(fake.writes, 1);
     EXPECT_EQ(fake.checkedOption(), -1);
 }
@@ -161,6 +166,10 @@ TEST_F(WebFormTest, SchoolClickWritesItsReportAndKeepsTheName)
         fake.checked.at(std::size_t(school)) = true;
         ASSERT_TRUE(form.optionClick(std::int16_t(school)));
         EXPECT_EQ(fake.text, reports.at(std::size_t(school)));
+        // With each report the page is handed the words screen readers are to say of it.
+        EXPECT_EQ(fake.spoken, tavrelon::announcementFor(fake.text));
+        EXPECT_EQ(fake.spoken.rfind(std::string(Catalogue::standard().caption(school)) + ". ", 0),
+                  0U);
         EXPECT_EQ(fake.selectedRow, 7);
     }
 }
