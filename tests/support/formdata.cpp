@@ -179,7 +179,6 @@ int main()
                      {"resultBoxDescription", quoted(FormDesign::resultBoxDescription)},
                      {"namesListDescription", quoted(FormDesign::namesListDescription)},
                      {"schoolFrameDescription", quoted(FormDesign::schoolFrameDescription)},
-                     {"schoolOptionDescription", quoted(FormDesign::schoolOptionDescription)},
                  })},
                 {"captions",
                  catalogueArray(catalogue.schoolCount(),
