@@ -107,9 +107,9 @@ def press(keys):
 
 
 def main():
-    binary, header, work = sys.argv[1:4]
+    binary, form_data, work = sys.argv[1:4]
     program_errors = os.path.join(work, "program.err")
-    reports, school_of_row = expected_data(header)
+    reports, school_of_row = expected_data(form_data)
     spoken_reports = [announcement(r) for r in reports]
     captions = [r.split("\r\n", 1)[0].removeprefix("Избрана: ") for r in reports]
     started = time.monotonic()
