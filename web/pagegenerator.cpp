@@ -190,7 +190,7 @@ std::string fileText(const std::string &path)
 }
 
 // A style sheet as the browser needs it: without comments, indents and the blanks around its
-// punctuation, one rule or @media block a line. Quoted text is kept as it is.
+// punctuation, one rule or @media block a line. Text in double quotes is kept as it is.
 std::string compactCss(std::string_view css)
 {
     constexpr std::string_view punctuation = "{};,";
@@ -341,34 +341,30 @@ std::string styleSheet(const std::string &templates, const tavrelon::Catalogue &
     const double tabletScale = double(tabletTarget) / optionPitch();
     const int tabletWidth = int(std::ceil(width * tabletScale)) + 2 * screenMargin;
     const int tabletHeight = int(std::ceil(height * tabletScale)) + 2 * screenMargin;
-    // In a phone's column every control's line is 19 px; the box has 3 px of padding and a
-    // border of 1 px, above and below.
-    const int line = 19;
-    const int boxFrame = 2 * (3 + 1);
     std::string controls;
     for (const auto &control : FormDesign::controls) {
         controls += controlRule(control);
     }
     const auto font = std::to_string(FormDesign::fontWeight) + " " +
         std::to_string(FormDesign::fontPointSize) + "pt " + fontFamilyList();
-    return compactCss(filled(
-        fileText(templates + "/tavrelon.css.in"),
-        {{"LOCAL_FACES", localFaces()},
-         {"SHIPPED_FONT", std::string(shippedFont)},
-         {"WIDTH", std::to_string(width)},
-         {"HEIGHT", std::to_string(height)},
-         {"MARGIN", std::to_string(screenMargin)},
-         {"MARGINS", std::to_string(2 * screenMargin)},
-         {"WINDOW_BACKGROUND", rgb(FormDesign::windowBackground)},
-         {"FONT", font},
-         {"CONTROLS", controls},
-         {"TABLET_PITCH", std::to_string(tabletTarget)},
-         {"TABLET_WIDTH", std::to_string(tabletWidth)},
-         {"TABLET_HEIGHT", std::to_string(tabletHeight)},
-         {"PHONE_MAX_WIDTH", std::to_string(tabletWidth - 1) + ".98"},
-         {"PHONE_MAX_HEIGHT", std::to_string(tabletHeight - 1) + ".98"},
-         {"PHONE_ORDER", readingOrder()},
-         {"PHONE_BOX_HEIGHT", std::to_string(longestReportLines(catalogue) * line + boxFrame)}}));
+    return compactCss(filled(fileText(templates + "/tavrelon.css.in"),
+                             {{"LOCAL_FACES", localFaces()},
+                              {"SHIPPED_FONT", std::string(shippedFont)},
+                              {"WIDTH", std::to_string(width)},
+                              {"HEIGHT", std::to_string(height)},
+                              {"MARGIN", std::to_string(screenMargin)},
+                              {"MARGINS", std::to_string(2 * screenMargin)},
+                              {"WINDOW_BACKGROUND", rgb(FormDesign::windowBackground)},
+                              {"FONT", font},
+                              {"CONTROLS", controls},
+                              {"TABLET_PITCH", std::to_string(tabletTarget)},
+                              {"TABLET_WIDTH", std::to_string(tabletWidth)},
+                              {"TABLET_HEIGHT", std::to_string(tabletHeight)},
+                              {"PHONE_MAX_WIDTH", std::to_string(tabletWidth - 1) + ".98"},
+                              {"PHONE_MAX_HEIGHT", std::to_string(tabletHeight - 1) + ".98"},
+                              {"PHONE_ORDER", readingOrder()},
+                              {"LIST_ROWS", std::to_string(listRows)},
+                              {"REPORT_LINES", std::to_string(longestReportLines(catalogue))}}));
 }
 
 // The page's description, as its template gives it, for the manifest to say the same.
@@ -397,6 +393,7 @@ std::string manifest(const std::string &templates)
                    {"BACKGROUND_COLOUR", hex(FormDesign::windowBackground)},
                    {"THEME_COLOUR", hex(*title.background)}});
 }
+
 // Apache: the types, the policy and revalidation of every file (the service worker keeps the
 // site for offline use; the files carry no version in their names).
 std::string htaccess(const std::string &templates)
