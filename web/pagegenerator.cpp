@@ -1,16 +1,19 @@
-// Writes the site's generated files from the form's design and the catalogue: the page, so that
-// the browser paints the whole window before any script runs, its style sheet (the desktop window,
-// a phone's column and a tablet's enlargement), the scroll bars' arrows, the web app manifest and
-// the headers a web server should send:
+// Fills the site's templates in TEMPLATES_DIR with what comes from the form's design and the
+// catalogue: the page (index.html.in) with the window's controls in tab order, so that the browser
+// paints the whole window before any script runs; the style sheet (tavrelon.css.in) with the
+// window's size, face and colours, each control's place, size and colours, and the sizes of the
+// touch screens' layouts; the web app manifest (manifest.webmanifest.in); and the headers a web
+// server should send (htaccess.in, nginx-tavrelon.conf.in):
 //   tavrelon_pagegen SITE_DIR HOSTING_DIR MODULE.js MODULE.wasm FONT TEMPLATES_DIR
-// Run at build time under Node. HOSTING_DIR receives the nginx snippet; the site's own folder the
-// Apache .htaccess. Both are filled in from their templates in TEMPLATES_DIR (htaccess.in,
-// nginx-tavrelon.conf.in).
+// Run at build time under Node. HOSTING_DIR receives the nginx snippet; the site's own folder
+// everything else. The page's look and fixed texts are in the templates; nothing here but the
+// form's numbers, colours and texts.
 #include "catalogue.h"
 #include "formdesign.h"
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -26,11 +29,6 @@ using FormDesign::Control;
 using FormDesign::Kind;
 
 namespace {
-
-// What the page says about itself to search engines and app launchers.
-constexpr std::string_view description =
-    "Трите старобългарски книжовни школи и осемнадесет граматици: изберете школа или име и вижте "
-    "представителите на школата.";
 
 // The policy a web server should send with the site: nothing but the site's own files,
 // WebAssembly included. Any https: page (a course on a learning platform) and the site itself
@@ -54,23 +52,13 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 9> mediaType
     {"txt", "text/plain; charset=utf-8"},
 }};
 
-constexpr std::string_view styleSheetFile = "tavrelon.css";
-constexpr std::string_view manifestFile = "manifest.webmanifest";
-
-// The focus indicator: a dark blue at 3:1 or more against every field, label and background of
-// the window, and the window's selection colour.
-constexpr std::string_view focusColour = "rgb(0,60,120)";
-constexpr int focusWidth = 2;
-
-// Touch screens. A tablet enlarges the window to fill the screen, when it can do so by at least
-// enough to space the school options `tabletTarget` CSS px apart; anything narrower gets the
-// phone's column, where every target is `phoneTarget` px tall.
+// Touch screens. A tablet enlarges the window to fill the screen, less a margin, when it can do
+// so by at least enough to space the school options `tabletTarget` CSS px apart; anything
+// smaller gets the phone's column.
 constexpr int tabletTarget = 24;
-constexpr int phoneTarget = 48;
 constexpr int screenMargin = 16;
 
-// The rows the names list shows at once, on the desktop and in a phone's column, where it
-// scrolls under the thumb and leaves room for the box below it.
+// The rows the names list shows at once.
 constexpr int listRows = 4;
 
 std::string escaped(std::string_view text)
@@ -97,17 +85,17 @@ std::string escaped(std::string_view text)
     return out;
 }
 
-// A JSON string with its quotes.
-std::string json(std::string_view text)
+// Text for inside a JSON string.
+std::string jsonText(std::string_view text)
 {
-    std::string out = "\"";
+    std::string out;
     for (const char c : text) {
         if (c == '"' || c == '\\') {
             out += '\\';
         }
         out += c;
     }
-    return out + "\"";
+    return out;
 }
 
 std::string trimmed(std::string_view text)
@@ -151,6 +139,110 @@ const Control &heading()
                          [](const Control &c) { return c.kind == Kind::Label && c.index == 0; });
 }
 
+// The types worth compressing, separated by blanks: all but the PNG icons and the WOFF2 font,
+// compressed already.
+std::string compressedTypes(std::string_view except = {})
+{
+    std::string list;
+    for (const auto &[extension, type] : mediaTypes) {
+        const auto name = type.substr(0, type.find(';'));
+        if (extension != "png" && extension != "woff2" && name != except) {
+            list += (list.empty() ? "" : " ") + std::string(name);
+        }
+    }
+    return list;
+}
+
+// A template with each @NAME@ replaced by its value; empty when a name is left unfilled. An @
+// that starts no NAME@ (CSS's @media, an address) stays as it is.
+std::string filled(std::string text, const std::map<std::string, std::string> &values)
+{
+    for (const auto &[name, value] : values) {
+        const auto placeholder = "@" + name + "@";
+        for (auto at = text.find(placeholder); at != std::string::npos;
+             at = text.find(placeholder, at + value.size())) {
+            text.replace(at, placeholder.size(), value);
+        }
+    }
+    for (auto at = text.find('@'); at != std::string::npos; at = text.find('@', at + 1)) {
+        auto end = at + 1;
+        while (end < text.size() &&
+               (std::isupper(static_cast<unsigned char>(text[end])) != 0 || text[end] == '_')) {
+            ++end;
+        }
+        if (end > at + 1 && end < text.size() && text[end] == '@') {
+            std::cerr << "tavrelon_pagegen: unfilled " << text.substr(at, end + 1 - at) << "\n";
+            return {};
+        }
+    }
+    return text;
+}
+
+std::string fileText(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (!in) {
+        std::cerr << "tavrelon_pagegen: cannot read " << path << "\n";
+    }
+    return text.str();
+}
+
+// A style sheet as the browser needs it: without comments, indents and the blanks around its
+// punctuation, one rule or @media block a line. Text in double quotes is kept as it is.
+std::string compactCss(std::string_view css)
+{
+    constexpr std::string_view punctuation = "{};,";
+    std::string out;
+    int depth = 0;
+    for (std::size_t i = 0; i < css.size(); ++i) {
+        const char c = css[i];
+        if (css.substr(i, 2) == "/*") {
+            i = std::min(css.find("*/", i + 2), css.size()) + 1;
+        } else if (c == '"') {
+            const auto end = std::min(css.find('"', i + 1), css.size());
+            out += css.substr(i, end - i + 1);
+            i = end;
+        } else if (std::isspace(static_cast<unsigned char>(c)) != 0) {
+            if (!out.empty() &&
+                std::string_view(" \n:").find(out.back()) == std::string_view::npos &&
+                punctuation.find(out.back()) == std::string_view::npos) {
+                out += ' ';
+            }
+        } else if (punctuation.find(c) != std::string_view::npos) {
+            if (!out.empty() && out.back() == ' ') {
+                out.pop_back();
+            }
+            if (c == '}' && !out.empty() && out.back() == ';') {
+                out.pop_back();
+            }
+            out += c;
+            depth += c == '{' ? 1 : (c == '}' ? -1 : 0);
+            if (c == '}' && depth == 0) {
+                out += '\n';
+            }
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+// The page's template without its comments (and the line end after each).
+std::string withoutComments(std::string html)
+{
+    for (auto at = html.find("<!--"); at != std::string::npos; at = html.find("<!--", at)) {
+        auto end = html.find("-->", at);
+        end = end == std::string::npos ? html.size() : end + 3;
+        if (end < html.size() && html[end] == '\n') {
+            ++end;
+        }
+        html.erase(at, end - at);
+    }
+    return html;
+}
+
 std::string fontFamilyList()
 {
     std::string list = "\"Tavrelon Serif\"";
@@ -160,17 +252,16 @@ std::string fontFamilyList()
     return list + ",serif";
 }
 
-// The window's face: the first two families of the form where installed (Times New Roman,
-// then Liberation Serif, which has its metrics), else the cut-down face shipped with the site.
-// Its URL is relative to the style sheet, which sits beside the page.
-std::string fontFace(std::string_view shippedFont)
+// The faces to take where installed before the shipped one: the form's first two families
+// (Times New Roman, then Liberation Serif, which has its metrics).
+std::string localFaces()
 {
     std::string sources;
     for (std::size_t i = 0; i < 2; ++i) {
-        sources += "local(\"" + std::string(FormDesign::fontFamilies.at(i)) + "\"),";
+        sources += std::string(i == 0 ? "" : ",") + "local(\"" +
+            std::string(FormDesign::fontFamilies.at(i)) + "\")";
     }
-    return "@font-face{font-family:\"Tavrelon Serif\";font-display:swap;src:" + sources + "url(" +
-        std::string(shippedFont) + ") format(\"woff2\")}\n";
+    return sources;
 }
 
 std::string controlRule(const Control &control)
@@ -220,10 +311,9 @@ int longestReportLines(const tavrelon::Catalogue &catalogue)
     return most + 3;
 }
 
-// A phone's column: the window's controls one under the other across the screen, in the
-// form's reading order (top to bottom, then left to right), each target `phoneTarget` px tall;
-// on a 360 × 800 screen the whole column shows at once, the box's report included.
-std::string phoneRules(const tavrelon::Catalogue &catalogue)
+// A phone's column shows the window's controls in the form's reading order: top to bottom, then
+// left to right.
+std::string readingOrder()
 {
     std::vector<const Control *> reading;
     for (const auto &control : FormDesign::controls) {
@@ -235,33 +325,15 @@ std::string phoneRules(const tavrelon::Catalogue &catalogue)
         return a->twips.top != b->twips.top ? a->twips.top < b->twips.top
                                             : a->twips.left < b->twips.left;
     });
-    const int line = 19; // the line height of every control
-    std::ostringstream css;
-    css << "#Tavrelon{--layout:phone;zoom:1;width:auto;height:auto;min-height:100vh;"
-           "box-sizing:border-box;display:flex;flex-direction:column;gap:12px;padding:12px}\n"
-           "#Tavrelon .c{position:relative;left:auto;top:auto;width:auto;height:auto}\n";
+    std::string css;
     for (std::size_t i = 0; i < reading.size(); ++i) {
-        css << "#" << elementId(*reading[i]) << "{order:" << i << "}\n";
+        css += "#" + elementId(*reading[i]) + "{order:" + std::to_string(i) + "}\n";
     }
-    const int boxFrame = 2 * (3 + 1); // padding and border, top and bottom
-    css << ".label{padding:8px;white-space:normal}\n"
-           ".frame{display:flex;flex-direction:column;gap:8px;padding:29px 8px 8px}\n"
-           "#Tavrelon .option{min-height:"
-        << phoneTarget
-        << "px;padding:0 8px}\n"
-           ".option input{width:24px;height:24px;margin:0 12px 0 0}\n"
-           "#Tavrelon .list{height:"
-        << listRows * phoneTarget + 2
-        << "px;overflow-y:auto}\n"
-           ".list option{box-sizing:border-box;min-block-size:"
-        << phoneTarget << "px;padding:" << (phoneTarget - line) / 2
-        << "px 12px}\n"
-           "#Tavrelon .box{height:"
-        << longestReportLines(catalogue) * line + boxFrame << "px;overflow-y:auto}\n";
-    return css.str();
+    return css;
 }
 
-std::string styleSheet(const tavrelon::Catalogue &catalogue, std::string_view shippedFont)
+std::string styleSheet(const std::string &templates, const tavrelon::Catalogue &catalogue,
+                       std::string_view shippedFont)
 {
     const int width = FormDesign::twipsToPixels(FormDesign::clientWidthTwips);
     const int height = FormDesign::twipsToPixels(FormDesign::clientHeightTwips);
@@ -269,169 +341,57 @@ std::string styleSheet(const tavrelon::Catalogue &catalogue, std::string_view sh
     const double tabletScale = double(tabletTarget) / optionPitch();
     const int tabletWidth = int(std::ceil(width * tabletScale)) + 2 * screenMargin;
     const int tabletHeight = int(std::ceil(height * tabletScale)) + 2 * screenMargin;
-    const std::string touch = "(pointer:coarse)";
-    const std::string tablet = touch + " and (min-width:" + std::to_string(tabletWidth) +
-        "px) and (min-height:" + std::to_string(tabletHeight) + "px)";
-    const std::string phone = touch + " and ((max-width:" + std::to_string(tabletWidth - 1) +
-        ".98px) or (max-height:" + std::to_string(tabletHeight - 1) + ".98px))";
-
-    std::ostringstream css;
-    css << fontFace(shippedFont)
-        << "html{background:#fff}body{margin:0}\n"
-           // --layout, --width, --height and --margin tell the script the layout, for browsers
-           // that cannot work out the window's scale in CSS.
-           "#Tavrelon{--layout:window;--width:"
-        << width << ";--height:" << height << ";--margin:" << screenMargin
-        << ";position:relative;margin:0 auto;overflow:hidden;width:" << width
-        << "px;height:" << height << "px;background:" << rgb(FormDesign::windowBackground)
-        << ";font:" << FormDesign::fontWeight << " " << FormDesign::fontPointSize << "pt "
-        << fontFamilyList() << ";zoom:min(1,100vw / " << width
-        << "px)}\n"
-        // What every control shares, then each kind, then each control's place and colour.
-        << "#Tavrelon .c{position:absolute;box-sizing:border-box;margin:0;font:inherit;"
-           // The list and the box, with no colours in the form, keep a white field with
-           // black text: a pair, never the page's text on a fixed field.
-           "color:#000}\n"
-           ".label{padding:0;text-align:center;white-space:pre}\n"
-           ".frame{padding:0;border:0;min-inline-size:0}\n"
-           ".frame legend{position:absolute;left:1px;top:0;padding:0;line-height:19px}\n"
-           ".frame::before{content:\"\";position:absolute;left:1px;right:0;top:21px;bottom:0;"
-           "border:1px solid rgb(177,177,228);border-radius:2px}\n"
-           ".option{display:flex;align-items:center;white-space:pre;line-height:19px}\n"
-           ".option input{margin:0 5px 0 2px;width:13px;height:13px;flex:none}\n"
-           "#Tavrelon .list{padding:0;border:1px solid rgb(148,148,197);overflow-y:scroll;"
-           "background:#fff}\n"
-           // The focus frame, inside the border of the list and the box, around an option.
-           ".list:focus-visible,.box:focus-visible{outline:"
-        << focusWidth << "px solid " << focusColour << ";outline-offset:-" << focusWidth
-        << "px}\n"
-           ".option input:focus-visible{outline:"
-        << focusWidth << "px solid " << focusColour
-        << ";outline-offset:1px}\n"
-           ".list option{padding:0 3px;line-height:19px;min-block-size:19px}\n"
-           ".list option:checked{background:rgb(48,143,202);color:#fff}\n"
-           "#Tavrelon .box{padding:3px 4px;border:1px solid rgb(148,148,197);resize:none;"
-           "overflow-x:hidden;overflow-y:scroll;line-height:19px;white-space:pre-wrap;"
-           "background:#fff}\n"
-           // Scroll bars drawn as the desktop window draws them, where the browser allows.
-           ".c::-webkit-scrollbar{width:14px}\n"
-           ".c::-webkit-scrollbar-track{background:#f4f4f4;border-left:1px solid "
-           "rgb(172,172,204)}\n"
-           ".c::-webkit-scrollbar-thumb{background:#e6e6e6;border:1px solid #b9b9c4;"
-           "border-radius:2px}\n"
-           ".c::-webkit-scrollbar-button:single-button{height:14px;background:#f4f4f4 no-repeat "
-           "center/7px 4px;border-left:1px solid rgb(172,172,204)}\n"
-           ".c::-webkit-scrollbar-button:single-button:decrement{background-image:"
-           "url(scroll-up.svg)}\n"
-           ".c::-webkit-scrollbar-button:single-button:increment{background-image:"
-           "url(scroll-down.svg)}\n"
-           "#Tavrelon[inert]{filter:grayscale(1)}\n"
-           "dialog{font:16px sans-serif;max-width:30em}dialog p{white-space:pre-line}\n"
-           // Read to screen readers only: each new report.
-           // At the top left, not below the window: a frame of the window's size scrolls not.
-           ".announcer{position:absolute;left:0;top:0;width:1px;height:1px;overflow:hidden;"
-           "clip-path:inset(50%);white-space:nowrap}\n";
+    std::string controls;
     for (const auto &control : FormDesign::controls) {
-        css << controlRule(control);
+        controls += controlRule(control);
     }
-    // Under forced colours the scroll bars take the system's colours, with arrows that read on
-    // its field: black where it is light, white where it is dark (the browser reports a dark
-    // forced palette as a dark colour scheme).
-    css << "@media (forced-colors:active){.c::-webkit-scrollbar-track,"
-           ".c::-webkit-scrollbar-button:single-button{forced-color-adjust:none;"
-           "background-color:Canvas;border-color:CanvasText}"
-           ".c::-webkit-scrollbar-thumb{forced-color-adjust:none;background:CanvasText;"
-           "border-color:Canvas}}\n"
-           "@media (forced-colors:active) and (prefers-color-scheme:dark){"
-           ".c::-webkit-scrollbar-button:single-button:decrement{background-image:"
-           "url(scroll-up-white.svg)}"
-           ".c::-webkit-scrollbar-button:single-button:increment{background-image:"
-           "url(scroll-down-white.svg)}}\n"
-        << "@media " << tablet << "{body{padding-top:" << screenMargin
-        << "px}#Tavrelon{--layout:tablet;zoom:min((100vw - " << 2 * screenMargin << "px) / "
-        << width << "px,(100vh - " << 2 * screenMargin << "px) / " << height << "px)}}\n"
-        << "@media " << phone << "{\n"
-        << phoneRules(catalogue) << "}\n";
-    return css.str();
+    const auto font = std::to_string(FormDesign::fontWeight) + " " +
+        std::to_string(FormDesign::fontPointSize) + "pt " + fontFamilyList();
+    return compactCss(filled(fileText(templates + "/tavrelon.css.in"),
+                             {{"LOCAL_FACES", localFaces()},
+                              {"SHIPPED_FONT", std::string(shippedFont)},
+                              {"WIDTH", std::to_string(width)},
+                              {"HEIGHT", std::to_string(height)},
+                              {"MARGIN", std::to_string(screenMargin)},
+                              {"MARGINS", std::to_string(2 * screenMargin)},
+                              {"WINDOW_BACKGROUND", rgb(FormDesign::windowBackground)},
+                              {"FONT", font},
+                              {"CONTROLS", controls},
+                              {"TABLET_PITCH", std::to_string(tabletTarget)},
+                              {"TABLET_WIDTH", std::to_string(tabletWidth)},
+                              {"TABLET_HEIGHT", std::to_string(tabletHeight)},
+                              {"PHONE_MAX_WIDTH", std::to_string(tabletWidth - 1) + ".98"},
+                              {"PHONE_MAX_HEIGHT", std::to_string(tabletHeight - 1) + ".98"},
+                              {"PHONE_ORDER", readingOrder()},
+                              {"LIST_ROWS", std::to_string(listRows)},
+                              {"REPORT_LINES", std::to_string(longestReportLines(catalogue))}}));
 }
 
-// The scroll bars' arrows, pointing up or down, black or white.
-std::string arrow(bool up, bool white = false)
+// The page's description, as its template gives it, for the manifest to say the same.
+std::string pageDescription(const std::string &pageTemplate)
 {
-    return std::string(R"(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 7 4"><path)") +
-        (white ? " fill=\"#fff\"" : "") + " d=\"" + (up ? "M0 4L3.5 0L7 4z" : "M0 0L3.5 4L7 0z") +
-        "\"/></svg>\n";
-}
-
-std::string manifest()
-{
-    const auto &title = heading();
-    std::ostringstream out;
-    out << "{\n"
-        << "  \"name\": " << json(trimmed(title.caption)) << ",\n"
-        << "  \"short_name\": " << json("Школи") << ",\n"
-        << "  \"description\": " << json(description) << ",\n"
-        << "  \"lang\": \"bg\",\n"
-        << "  \"dir\": \"ltr\",\n"
-        << "  \"id\": \"./\",\n"
-        << "  \"start_url\": \"./\",\n"
-        << "  \"scope\": \"./\",\n"
-        << "  \"display\": \"standalone\",\n"
-        << "  \"background_color\": " << json(hex(FormDesign::windowBackground)) << ",\n"
-        << "  \"theme_color\": " << json(hex(*title.background)) << ",\n"
-        << "  \"icons\": [\n"
-        << "    {\"src\": \"tavrelon.svg\", \"sizes\": \"any\", \"type\": \"image/svg+xml\"},\n"
-        << "    {\"src\": \"icon-192.png\", \"sizes\": \"192x192\", \"type\": \"image/png\"},\n"
-        << "    {\"src\": \"icon-512.png\", \"sizes\": \"512x512\", \"type\": \"image/png\"},\n"
-        << "    {\"src\": \"icon-maskable-512.png\", \"sizes\": \"512x512\", \"type\": "
-           "\"image/png\", \"purpose\": \"maskable\"}\n"
-        << "  ]\n"
-        << "}\n";
-    return out.str();
-}
-
-// The types worth compressing, separated by blanks: all but the PNG icons and the WOFF2 font,
-// compressed already.
-std::string compressedTypes(std::string_view except = {})
-{
-    std::string list;
-    for (const auto &[extension, type] : mediaTypes) {
-        const auto name = type.substr(0, type.find(';'));
-        if (extension != "png" && extension != "woff2" && name != except) {
-            list += (list.empty() ? "" : " ") + std::string(name);
-        }
-    }
-    return list;
-}
-
-// A template with each @NAME@ replaced by its value; empty when a name is left unfilled.
-std::string filled(std::string text, const std::map<std::string, std::string> &values)
-{
-    for (const auto &[name, value] : values) {
-        const auto placeholder = "@" + name + "@";
-        for (auto at = text.find(placeholder); at != std::string::npos;
-             at = text.find(placeholder, at + value.size())) {
-            text.replace(at, placeholder.size(), value);
-        }
-    }
-    const auto left = text.find('@');
-    if (left != std::string::npos) {
-        std::cerr << "tavrelon_pagegen: unfilled "
-                  << text.substr(left, text.find('\n', left) - left) << "\n";
+    const std::string_view before = R"(<meta name="description" content=")";
+    const auto start = pageTemplate.find(before);
+    if (start == std::string::npos) {
+        std::cerr << "tavrelon_pagegen: the page's template has no description\n";
         return {};
     }
-    return text;
+    const auto from = start + before.size();
+    return pageTemplate.substr(from, pageTemplate.find('"', from) - from);
 }
 
-std::string fileText(const std::string &path)
+std::string manifest(const std::string &templates)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (!in) {
-        std::cerr << "tavrelon_pagegen: cannot read " << path << "\n";
+    const auto &title = heading();
+    const auto description = pageDescription(fileText(templates + "/index.html.in"));
+    if (description.empty()) {
+        return {};
     }
-    return text.str();
+    return filled(fileText(templates + "/manifest.webmanifest.in"),
+                  {{"NAME", jsonText(trimmed(title.caption))},
+                   {"DESCRIPTION", jsonText(description)},
+                   {"BACKGROUND_COLOUR", hex(FormDesign::windowBackground)},
+                   {"THEME_COLOUR", hex(*title.background)}});
 }
 
 // Apache: the types, the policy and revalidation of every file (the service worker keeps the
@@ -477,7 +437,6 @@ std::string startTag(std::string_view tag, std::string_view kind, const std::str
     return "<" + std::string(tag) + attribute("class", "c " + std::string(kind)) +
         attribute("id", id) + more + ">";
 }
-
 std::string optionsOf(const Control &frame, const tavrelon::Catalogue &catalogue)
 {
     std::string html;
@@ -568,46 +527,25 @@ std::string windowHtml(const tavrelon::Catalogue &catalogue)
     }
     std::stable_sort(ordered.begin(), ordered.end(),
                      [](const Control *a, const Control *b) { return a->tabIndex < b->tabIndex; });
-    std::string html = "<main id=\"Tavrelon\">\n";
+    std::string html;
     for (const auto *control : ordered) {
         html += controlHtml(*control, catalogue);
     }
-    return html + "</main>\n";
+    // The template puts the controls on a line of their own.
+    if (!html.empty() && html.back() == '\n') {
+        html.pop_back();
+    }
+    return html;
 }
 
-std::string head(std::string_view module, std::string_view wasm)
+std::string page(const std::string &templates, std::string_view module, std::string_view wasm)
 {
-    return R"(<meta charset="utf-8">)"
-           "\n"
-           R"(<meta name="viewport" content="width=device-width,initial-scale=1">)"
-           "\n<title>" +
-        escaped(FormDesign::windowCaption) + "</title>\n<meta" + attribute("name", "description") +
-        attribute("content", description) + ">\n<meta" + attribute("name", "theme-color") +
-        attribute("content", hex(*heading().background)) + ">\n<link" +
-        attribute("rel", "stylesheet") + attribute("href", styleSheetFile) + ">\n<link" +
-        attribute("rel", "icon") + attribute("href", "tavrelon.svg") +
-        attribute("type", "image/svg+xml") + ">\n<link" + attribute("rel", "apple-touch-icon") +
-        attribute("href", "icon-192.png") + ">\n<link" + attribute("rel", "manifest") +
-        attribute("href", manifestFile) +
-        ">\n"
-        // The module's code is fetched beside the script, not after it.
-        "<link" +
-        attribute("rel", "preload") + attribute("href", wasm) + attribute("as", "fetch") +
-        attribute("type", "application/wasm") +
-        " crossorigin>\n"
-        // A classic script, not a module: browsers run it from the disk too, and it then says
-        // what it needs.
-        "<script" +
-        attribute("src", module) + " defer></script>\n";
-}
-
-std::string page(std::string_view module, std::string_view wasm)
-{
-    return "<!DOCTYPE html>\n<html" + attribute("lang", "bg") + ">\n<head>\n" + head(module, wasm) +
-        "</head>\n<body>\n" + windowHtml(tavrelon::Catalogue::standard()) +
-        "<div class=\"announcer\" role=\"status\" aria-live=\"polite\" "
-        "aria-atomic=\"true\"></div>\n"
-        "<noscript><p>Tavrelon работи с JavaScript.</p></noscript>\n</body>\n</html>\n";
+    return filled(withoutComments(fileText(templates + "/index.html.in")),
+                  {{"TITLE", escaped(FormDesign::windowCaption)},
+                   {"THEME_COLOUR", hex(*heading().background)},
+                   {"WASM", escaped(wasm)},
+                   {"MODULE", escaped(module)},
+                   {"CONTROLS", windowHtml(tavrelon::Catalogue::standard())}});
 }
 
 bool write(const std::string &path, const std::string &text)
@@ -637,13 +575,9 @@ int main(int argc, char **argv)
     const std::string hosting = argv[2];
     const std::string templates = argv[6];
     const auto &catalogue = tavrelon::Catalogue::standard();
-    const bool written = write(site + "/index.html", page(argv[3], argv[4])) &&
-        write(site + "/" + std::string(styleSheetFile), styleSheet(catalogue, argv[5])) &&
-        write(site + "/scroll-up.svg", arrow(true)) &&
-        write(site + "/scroll-down.svg", arrow(false)) &&
-        write(site + "/scroll-up-white.svg", arrow(true, true)) &&
-        write(site + "/scroll-down-white.svg", arrow(false, true)) &&
-        write(site + "/" + std::string(manifestFile), manifest()) &&
+    const bool written = write(site + "/index.html", page(templates, argv[3], argv[4])) &&
+        write(site + "/tavrelon.css", styleSheet(templates, catalogue, argv[5])) &&
+        write(site + "/manifest.webmanifest", manifest(templates)) &&
         write(site + "/.htaccess", htaccess(templates)) &&
         write(hosting + "/nginx-tavrelon.conf", nginx(templates));
     return written ? 0 : 1;
