@@ -17,14 +17,14 @@ mergeInto(LibraryManager.library, {
     Module['page'].setOptionValue(element, value !== 0);
   },
   tavrelon_page_text: function (what, index, buffer, capacity) {
-    const text = Module['page'].text(what, index);
-    const length = lengthBytesUTF8(text);
-    if (length <= capacity) {
-      // stringToUTF8 counts the terminating zero it writes; the buffer has no room for it.
-      const bytes = new TextEncoder().encode(text);
+    // Encoded here rather than with emscripten's string helpers: stringToUTF8 counts the
+    // terminating zero it writes, for which the buffer has no room, and newer emscripten links
+    // lengthBytesUTF8 only into modules that ask for it by a name older ones do not know.
+    const bytes = new TextEncoder().encode(Module['page'].text(what, index));
+    if (bytes.length <= capacity) {
       HEAPU8.set(bytes, buffer);
     }
-    return length;
+    return bytes.length;
   },
   tavrelon_page_set_text: function (text, length, spoken, spokenLength) {
     Module['page'].setText(UTF8ToString(text, length), UTF8ToString(spoken, spokenLength));

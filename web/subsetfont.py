@@ -6,7 +6,8 @@
 Keeps Basic Latin, Latin-1's punctuation, Cyrillic and the general punctuation Bulgarian text
 uses, with kerning and the other layout features, without hinting; writes WOFF2. The font's
 licence reserves the name "Liberation", so the cut-down face is "Tavrelon Serif"; LICENSE.txt
-says so above the font's copyright and licence (Debian's COPYRIGHT file of fonts-liberation2).
+says so above the font's copyright and licence (the copyright file of Debian's package
+of the font: fonts-liberation2 on Debian 12, fonts-liberation from Debian 13 on).
 """
 import logging
 import sys
@@ -30,7 +31,7 @@ hinting is removed, and the font is renamed, as the licence below asks of a modi
 ("Liberation" is a Reserved Font Name). It is distributed under the same licence, the SIL Open
 Font License 1.1.
 
-The copyright and licence of Liberation Serif, as Debian's fonts-liberation2 package gives them:
+The copyright and licence of Liberation Serif, as Debian's package of it gives them:
 
 """
 
