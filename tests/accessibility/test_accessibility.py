@@ -25,11 +25,22 @@ STARTUP_SECONDS = 30
 STEP_SECONDS = 10
 
 APP_NAME = "Tavrelon"
-WINDOW_TITLE = "www.example.org - Tavrelon, школи"
-HEADING = "Tavrelon, школи "
-BOX_NAME = "Избрана школа и нейните представители"
-GROUP_NAME = "Книжовни школи"
-LIST_NAME = "Автори/граматици"
+
+
+def read_form(form_data):
+    """The form and the expected texts, as the build writes them (tests/form.json)."""
+    with open(form_data, encoding="utf-8") as file:
+        return json.load(file)
+
+
+# The names the controls go by, from the form data the runner names in TAVRELON_FORM_DATA.
+FORM = read_form(os.environ["TAVRELON_FORM_DATA"])
+CAPTIONS = {control["id"]: control["caption"] for control in FORM["controls"]}
+WINDOW_TITLE = FORM["window"]["caption"]
+HEADING = CAPTIONS["Label1_0"]
+BOX_NAME = FORM["accessible"]["resultBoxName"]
+GROUP_NAME = CAPTIONS["Frame1"]
+LIST_NAME = CAPTIONS["Label1_1"]
 
 KEY_TAB = 0xFF09
 KEY_DOWN = 0xFF54
@@ -79,8 +90,7 @@ def wait_for(probe, what, seconds=STEP_SECONDS):
 def expected_data(form_data):
     """The three reports, CR LF and all, and the school of each row of the names list, from the
     form data the build writes (tests/form.json)."""
-    with open(form_data, encoding="utf-8") as file:
-        form = json.load(file)
+    form = read_form(form_data)
     return form["reports"], form["schoolOfRow"]
 
 
@@ -375,9 +385,14 @@ def main():
     print(f"# {check.passed} checks passed in {time.monotonic() - started:.1f} s", flush=True)
 
 
-if __name__ == "__main__":
+def run(main):
+    """Runs a test's main, a failed check ending it with status 1."""
     try:
         main()
     except Failure as failure:
         print(f"FAIL: {failure}", flush=True)
         sys.exit(1)
+
+
+if __name__ == "__main__":
+    run(main)

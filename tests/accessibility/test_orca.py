@@ -22,7 +22,7 @@ import time
 import pyatspi
 
 from test_accessibility import (BOX_NAME, GROUP_NAME, LIST_NAME, WINDOW_TITLE, Failure, Program,
-                                check, expected_data, has_state, wait_for)
+                                check, expected_data, has_state, run, wait_for)
 
 # Generous: a loaded two-core machine runs Orca and the program at a crawl.
 START_SECONDS = 60
@@ -210,8 +210,4 @@ def main():
 
 
 if __name__ == "__main__":
-    try:
-        main()
-    except Failure as failure:
-        print(f"FAIL: {failure}", flush=True)
-        sys.exit(1)
+    run(main)

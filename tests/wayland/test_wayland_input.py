@@ -20,7 +20,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 
 import pyatspi  # noqa: E402
 import test_accessibility as ax  # noqa: E402
-from test_accessibility import Failure, check, passed, wait_for  # noqa: E402
+from test_accessibility import Failure, check, passed, run, wait_for  # noqa: E402
 
 NUMBER = r"(-?\d+)"
 POINT = rf"\({NUMBER}, {NUMBER}\)"
@@ -168,8 +168,4 @@ def main():
 
 
 if __name__ == "__main__":
-    try:
-        main()
-    except Failure as failure:
-        print(f"FAIL: {failure}", flush=True)
-        sys.exit(1)
+    run(main)

@@ -38,9 +38,9 @@ after(async () => {
   await server?.close();
 });
 
-// A fresh page with the site loaded, and what went wrong on it.
-async function open(url = server.url, viewport = { width: 640, height: 400 }, context = browser) {
-  const page = await context.newPage();
+// What goes wrong on a page (and in its frames): console errors and warnings, script errors,
+// failed requests and error answers.
+function watchProblems(page) {
   const problems = [];
   page.on('console', (message) => {
     if (message.type() === 'error' || message.type() === 'warning') {
@@ -55,6 +55,13 @@ async function open(url = server.url, viewport = { width: 640, height: 400 }, co
       problems.push(`${response.status()}: ${response.url()}`);
     }
   });
+  return problems;
+}
+
+// A fresh page with the site loaded, and what went wrong on it.
+async function open(url = server.url, viewport = { width: 640, height: 400 }, context = browser) {
+  const page = await context.newPage();
+  const problems = watchProblems(page);
   page.on('request', (request) => {
     if (!request.url().startsWith(url) && !request.url().startsWith('data:')) {
       problems.push(`other host: ${request.url()}`);
@@ -891,19 +898,7 @@ function testCertificate() {
 // frame; resolves once the frame's program has started.
 async function openWithFrame(context, url, viewport = { width: 800, height: 600 }) {
   const page = await context.newPage();
-  const problems = [];
-  page.on('console', (message) => {
-    if (message.type() === 'error' || message.type() === 'warning') {
-      problems.push(`console ${message.type()}: ${message.text()}`);
-    }
-  });
-  page.on('pageerror', (error) => problems.push(`page error: ${error.message}`));
-  page.on('requestfailed', (request) => problems.push(`failed: ${request.url()}`));
-  page.on('response', (response) => {
-    if (!response.ok() && response.status() !== 304) {
-      problems.push(`${response.status()}: ${response.url()}`);
-    }
-  });
+  const problems = watchProblems(page);
   await page.setViewport(viewport);
   await page.goto(url);
   const frame = await (await page.waitForSelector('iframe')).contentFrame();
