@@ -87,15 +87,18 @@ class Orca:
             for line in log:
                 if "type=ATSPI_KEY_PRESSED_EVENT" in line:
                     pressed = True
-                elif pressed and "event_string=" in line:
-                    key = re.search(r"event_string=\((.*)\)", line).group(1)
+                elif pressed and ("event_string=" in line or "keyval_name=" in line):
+                    # Orca 43 names the key as event_string=(Tab), Orca 48 as keyval_name='Tab'.
+                    key = re.search(r"(?:event_string=\(|keyval_name=')([^)']*)", line).group(1)
                     # A modifier is part of the step of the key it modifies.
                     if not key.startswith(MODIFIERS):
                         steps.append((key, []))
                     pressed = False
                 else:
-                    # Orca's echo of the key itself is logged with a blank before its voice.
-                    said = re.search(r"SPEECH OUTPUT: '(.*)'(\{|$)", line)
+                    # Orca's echo of the key itself is no utterance: Orca 43 logs it with a
+                    # blank before its voice, Orca 48 with a voice that names no family.
+                    said = re.search(
+                        r"SPEECH OUTPUT: '(.*)'(?:\{|$| \{'established': \w+, 'family')", line)
                     if said:
                         steps[-1][1].append(said.group(1))
         return steps
@@ -106,8 +109,20 @@ def press(keys):
     print(f"# pressed {keys}", flush=True)
 
 
+def orca_version():
+    """Orca's major version: 43 on Debian 12, 48 on Debian 13."""
+    said = subprocess.run(["orca", "--version"], capture_output=True, text=True).stdout
+    match = re.search(r"(\d+)\.", said)
+    return int(match.group(1)) if match else 0
+
+
 def main():
     binary, form_data, work = sys.argv[1:4]
+    # Orca 43 says the options' group once, as the focus enters it. Orca 48 presents an option
+    # with its group's name every time, beside the group it enters: twice on entering, once
+    # with each arrow key. That is Orca's own way with radio buttons, which the window cannot
+    # change; what the window does not add stays checked.
+    group_said = 1 if orca_version() < 48 else 2
     program_errors = os.path.join(work, "program.err")
     reports, school_of_row = expected_data(form_data)
     spoken_reports = [announcement(r) for r in reports]
@@ -199,8 +214,8 @@ def main():
                   f"{keys}: no report is spoken")
         repeated = sorted({u for u in said if said.count(u) > 1})
         check(not repeated, f"{keys}: nothing is said twice {repeated if repeated else ''}")
-        check(sum(GROUP_NAME in u for u in said) <= 1,
-              f"{keys}: the group's name at most once")
+        check(sum(GROUP_NAME in u for u in said) <= group_said,
+              f"{keys}: the group's name at most {group_said} time(s)")
     # Under the sanitizers a fault is a report on the program's standard error.
     with open(program_errors, encoding="utf-8", errors="replace") as errors:
         warnings = [line.strip() for line in errors
