@@ -247,12 +247,15 @@ bool Tavrelon::focusNextPrevChild(bool next)
     auto *checked = m_options->checkedButton();
     auto *from = focusWidget();
     const auto buttons = m_options->buttons();
+    const auto takesTab = [](const QWidget *widget) {
+        return (widget->focusPolicy() & Qt::TabFocus) != 0 && widget->isVisible() &&
+            widget->isEnabled();
+    };
     if (checked != nullptr && from != nullptr && !buttons.contains(from)) {
         auto *to = from;
         do {
             to = next ? to->nextInFocusChain() : to->previousInFocusChain();
-        } while (to != from &&
-                 !((to->focusPolicy() & Qt::TabFocus) != 0 && to->isVisible() && to->isEnabled()));
+        } while (to != from && !takesTab(to));
         if (buttons.contains(to)) {
             checked->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
             return true;
