@@ -3,7 +3,8 @@
 #include <array>
 #include <string>
 
-// The three school reports, byte for byte, and the school of each row of the names list.
+// The three school reports, byte for byte, what a screen reader is told of each, and the school
+// of each row of the names list.
 namespace expected {
 
 inline const std::array<std::string, 3> reports {
@@ -33,6 +34,18 @@ inline const std::array<std::string, 3> reports {
     "Киприан Цамблак\r\n"
     "Константин Костенечки\r\n"
     "Теодосий Търновски\r\n",
+};
+
+// What screen readers are told for each report: the school, then its names as one sentence.
+// Row 6's trailing blank stays in the box, not in the sentence.
+inline const std::array<std::string, 3> announcements {
+    "Преславска книжовна школа. Представители: Йоан Екзарх, Константин Преславски, Наум "
+    "Преславски, Черноризец Храбър.",
+    "Софийска книжовна школа. Представители: йеромонах Гаврил, Матей Граматик, поп Пейо, "
+    "св. Георги Софийски.",
+    "Търновска книжовна школа. Представители: Владислав Граматик, Григорий Доброписец, "
+    "Григорий Цамблак, Димитър Кантакузин, Дионисий Дивний, Евтимий Търновски, Йоасаф "
+    "Бдински, Киприан Цамблак, Константин Костенечки, Теодосий Търновски.",
 };
 
 inline constexpr std::array<int, 18> schoolOfRow {2, 2, 2, 2, 2, 2, 1, 0, 2,

@@ -207,7 +207,7 @@ class Window:
         self.frame = frame
         self.reports = reports
         self.school_of_row = school_of_row
-        self.captions = [r.split("\r\n", 1)[0].removeprefix("Избрана: ") for r in reports]
+        self.captions = FORM["captions"]
 
         check(frame.name == WINDOW_TITLE, f"the window is a frame named {frame.name!r}")
         self.heading = find(frame, pyatspi.ROLE_LABEL, HEADING)

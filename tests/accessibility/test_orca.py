@@ -22,7 +22,7 @@ import time
 import pyatspi
 
 from test_accessibility import (BOX_NAME, GROUP_NAME, LIST_NAME, WINDOW_TITLE, Failure, Program,
-                                check, expected_data, has_state, run, wait_for)
+                                check, expected_data, has_state, read_form, run, wait_for)
 
 # Generous: a loaded two-core machine runs Orca and the program at a crawl.
 START_SECONDS = 60
@@ -30,13 +30,6 @@ STEP_SECONDS = 30
 # Orca writes its debug log all through its work; this long without a new byte, it is idle.
 QUIET_SECONDS = 1.0
 MODIFIERS = ("Shift", "Control", "Alt", "Meta", "Super", "ISO_Level")
-
-
-def announcement(report):
-    """What the window announces for a report: see logic/announcement.h."""
-    lines = report.split("\r\n")
-    school, names = lines[0].removeprefix("Избрана: "), [n.rstrip(" ") for n in lines[2:] if n]
-    return f"{school}. Представители: {', '.join(names)}."
 
 
 class Orca:
@@ -125,8 +118,8 @@ def main():
     group_said = 1 if orca_version() < 48 else 2
     program_errors = os.path.join(work, "program.err")
     reports, school_of_row = expected_data(form_data)
-    spoken_reports = [announcement(r) for r in reports]
-    captions = [r.split("\r\n", 1)[0].removeprefix("Избрана: ") for r in reports]
+    form = read_form(form_data)
+    spoken_reports, captions = form["announcements"], form["captions"]
     started = time.monotonic()
 
     launcher = subprocess.Popen(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"])

@@ -252,18 +252,9 @@ TEST_F(Session, anErrorInsideANestedClickIsReportedOnceAndTheOuterClickSeesTheFo
 // What every window announces for a report: the school, then its names as one sentence.
 TEST_F(Form, everyReportIsAnnouncedAsSchoolThenNames)
 {
-    const std::array<std::string, 3> spoken {
-        "Преславска книжовна школа. Представители: Йоан Екзарх, Константин Преславски, Наум "
-        "Преславски, Черноризец Храбър.",
-        // Row 6's trailing blank stays in the box, not in the sentence.
-        "Софийска книжовна школа. Представители: йеромонах Гаврил, Матей Граматик, поп Пейо, "
-        "св. Георги Софийски.",
-        "Търновска книжовна школа. Представители: Владислав Граматик, Григорий Доброписец, "
-        "Григорий Цамблак, Димитър Кантакузин, Дионисий Дивний, Евтимий Търновски, Йоасаф "
-        "Бдински, Киприан Цамблак, Константин Костенечки, Теодосий Търновски."};
     for (std::int16_t school = 0; school < 3; ++school) {
         clickOption(school);
-        EXPECT_EQ(announcementFor(controls.text(0)), spoken[std::size_t(school)]);
+        EXPECT_EQ(announcementFor(controls.text(0)), expected::announcements[std::size_t(school)]);
     }
 }
 

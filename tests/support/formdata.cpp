@@ -189,6 +189,7 @@ int main()
                  catalogueArray(rows, [&](std::int16_t row) { return catalogue.schoolText(row); })},
                 {"assignment", quoted(FormDesign::assignmentText())},
                 {"reports", array(expected::reports, quoted, ",\n    ")},
+                {"announcements", array(expected::announcements, quoted, ",\n    ")},
                 {"schoolOfRow", array(expected::schoolOfRow, number)},
             },
             ",\n  ") +

@@ -7,16 +7,11 @@ const file = process.env.TAVRELON_FORM_DATA ??
   new URL('../../build-web/cmake/tests/form.json', import.meta.url).pathname;
 const form = JSON.parse(readFileSync(file, 'utf8'));
 
-// What the live region says for each school's report: the school, then its names, as sentences.
-function spoken(report) {
-  const [heading, caption, ...names] = report.split('\r\n').filter(Boolean);
-  return `${heading.replace('Избрана: ', '')}. ${caption} ${names.map((n) => n.trim()).join(', ')}.`;
-}
-
 export const expected = {
   ...form,
   schools: form.reports,
-  spoken: form.reports.map(spoken),
+  // What the live region says for each school's report: the school, then its names.
+  spoken: form.announcements,
   controls: form.controls.map(({ kind, id, container, twips }) => ({ kind, id, container, twips })),
 };
 export const pixels = (twips) => Math.floor((twips * 96 + 720) / 1440);

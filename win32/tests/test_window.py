@@ -28,12 +28,6 @@ def read_expected(form_data):
     return form["reports"], form["schoolOfRow"]
 
 
-def spoken(report):
-    """What screen readers are to say for a report: the school, then its names as a sentence."""
-    heading, caption, *names = [line for line in report.split("\r\n") if line]
-    return f"{heading.split(': ', 1)[1]}. {caption} {', '.join(n.strip() for n in names)}."
-
-
 class Session:
     """One running program and what the probe says of it."""
 
@@ -369,7 +363,7 @@ def check_read_only(s, checks):
 
 
 
-def check_announcements(s, listener, checks, reports, rows, box_label):
+def check_announcements(s, listener, checks, reports, rows, form):
     """Each report written to the box, a repeated one too, is one live-region change of the box
     for screen readers, whose value is the report; a step that writes no report is none. The
     box's name is what Narrator and NVDA speak: the school and its names as a sentence where the
@@ -387,6 +381,8 @@ def check_announcements(s, listener, checks, reports, rows, box_label):
         ("Down in the option group", lambda: s.wine.key("Down"), reports[low + 1]),
         ("Tab to the names list", lambda: s.wine.key("Tab"), None),
     ]
+    spoken = dict(zip(reports, form["announcements"]))
+    box_label = form["accessible"]["resultBoxName"]
     names = set()
     for what, step, report in steps:
         before = len(listener.events())
@@ -400,10 +396,10 @@ def check_announcements(s, listener, checks, reports, rows, box_label):
         event = new[0]
         checks.equal((event.get("control"), event.get("value")), ("Text1(0)", report),
                      f"{what}: the box is announced, its accessible value the report")
-        checks.check(event.get("name") in (spoken(report), box_label),
+        checks.check(event.get("name") in (spoken[report], box_label),
                      f"{what}: the box's accessible name is the spoken report or its label",
                      event.get("name"))
-        names.add(event.get("name") == spoken(report))
+        names.add(event.get("name") == spoken[report])
     print(f"note  the accessible name carried the spoken report: {sorted(names)}")
 
 
@@ -523,8 +519,7 @@ def main():
         check_mouse(s, checks, reports, rows)
         check_option_arrows(s, checks, reports)
         check_read_only(s, checks)
-        check_announcements(s, listener, checks, reports, rows,
-                            read_form(args.form_data)["accessible"]["resultBoxName"])
+        check_announcements(s, listener, checks, reports, rows, read_form(args.form_data))
         # A choice in the list takes the focus from the box, whose Ctrl+A selection (the
         # system's highlight) would otherwise be measured as its text.
         s.click_row(3)
